@@ -1,0 +1,53 @@
+#include "app/application.h"
+
+#include <QIcon>
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+namespace zentrovax {
+namespace {
+
+// Messages Qt gives while it opens the display. They only make sense if start-up goes on.
+struct HeldMessage {
+    QtMsgType type;
+    QString text;
+};
+std::vector<HeldMessage> held_messages;
+QtMessageHandler previous_handler = nullptr;
+
+void HoldOrExit(QtMsgType type, const QMessageLogContext& /*context*/, const QString& text) {
+    if (type == QtFatalMsg) {
+        const QByteArray display = qgetenv("DISPLAY");
+        std::fprintf(stderr,
+                     "zentrovax: cannot open a display (DISPLAY=\"%s\"); start it in a "
+                     "graphical session.\n",
+                     display.constData());
+        std::_Exit(EXIT_FAILURE);
+    }
+    held_messages.push_back({type, text});
+}
+
+}  // namespace
+
+std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv) {
+    QApplication::setApplicationName(QStringLiteral("zentrovax"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zentrovax"));
+    QApplication::setApplicationVersion(QStringLiteral(ZENTROVAX_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("zentrovax"));
+
+    previous_handler = qInstallMessageHandler(HoldOrExit);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous_handler);
+    for (const HeldMessage& message : std::exchange(held_messages, {})) {
+        qt_message_output(message.type, QMessageLogContext(), message.text);
+    }
+
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentrovax/icons/zentrovax.png")));
+    return application;
+}
+
+}  // namespace zentrovax

@@ -1,0 +1,42 @@
+// The fixed table that turns one typed character into the piece of leet text appended to the
+// output. It knows nothing of windows, focus or modes, and it never case-folds: 'A' is not 'a'.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace zentrovax {
+
+// The 16-bit signed code of a typed character, as the toolkit reports it (0-255 in practice).
+using CharacterCode = std::int16_t;
+
+// A short run of printable ASCII appended for one typed character.
+using LeetPiece = std::string_view;
+
+struct LeetEntry {
+    CharacterCode key;
+    LeetPiece piece;
+};
+
+// Keys are unique, so the order of the rows only matters to the reader.
+inline constexpr std::array<LeetEntry, 27> LeetTable{{
+    {'a', "4"},      {'b', "8"},     {'c', "(("},  {'d', "|))"}, {'e', "3"},      {'f', "|="},
+    {'g', "6"},      {'h', "||=||"}, {'i', "!"},   {'j', "j"},   {'k', "|<"},     {'l', "1"},
+    {'m', "/\\/\\"}, {'n', "/\\/"},  {'o', "0"},   {'p', "|O"},  {'q', "q"},      {'r', "|2"},
+    {'s', "5"},      {'t', "7"},     {'u', "|_|"}, {'v', "\\/"}, {'w', "\\/\\/"}, {'x', "><"},
+    {'y', "Y"},      {'z', "2"},     {' ', " "},
+}};
+
+// The piece for `code`, or nothing when no row has that key. Safe for every 16-bit value.
+constexpr std::optional<LeetPiece> TranslateKey(CharacterCode code) noexcept {
+    for (const LeetEntry& entry : LeetTable) {
+        if (entry.key == code) {
+            return entry.piece;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace zentrovax

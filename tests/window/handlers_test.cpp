@@ -1,0 +1,177 @@
+#include "window/handlers.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "tests/window/fake_toolkit.h"
+#include "window/help_text.h"
+
+namespace zentrovax {
+namespace {
+
+using testing::FakeToolkit;
+
+void Type(FakeToolkit& toolkit, std::string_view keys) {
+    for (const char key : keys) {
+        OnCaptureKeyPress(toolkit, static_cast<CharacterCode>(key));
+    }
+}
+
+// A fresh window: capturing, empty output, focus already in the capture box.
+void Start(FakeToolkit& toolkit) {
+    toolkit.UserFocuses(Box::txtCapture);
+}
+
+// Capturing, character typed: the piece is appended.
+TEST(CaptureKeyPress, WhenCapturingThenEachTableKeyAppendsItsPiece) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "hi");
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "||=||!");
+    Type(toolkit, "leet speak");
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "||=||!1337 5|O34|<");
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+}
+
+TEST(CaptureKeyPress, WhenTheKeyHasNoPieceThenTheOutputIsUntouched) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "a");
+    // Shift or Caps Lock, Backspace, Tab, Enter, Escape, Ctrl+V, digits, punctuation, 8-bit.
+    for (const int code :
+         std::initializer_list<int>{'H', 8, 9, 13, 27, 22, '1', '.', 0xE9, 0, -1}) {
+        OnCaptureKeyPress(toolkit, static_cast<CharacterCode>(code));
+    }
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "4");
+}
+
+TEST(CaptureKeyPress, AppendAgreesWithReadingAndRewritingTheWholeText) {
+    // The same keys through AppendText and through GetText + SetText, with edits in between.
+    FakeToolkit appended;
+    Start(appended);
+    FakeToolkit rewritten;
+    Start(rewritten);
+    const auto type_both = [&](std::string_view keys) {
+        Type(appended, keys);
+        for (const char key : keys) {
+            if (const auto piece = TranslateKey(static_cast<CharacterCode>(key))) {
+                rewritten.SetText(Box::txtLeet,
+                                  rewritten.GetText(Box::txtLeet) + std::string(*piece));
+            }
+        }
+    };
+    const auto edit_both = [&](const std::string& text) {
+        appended.SetText(Box::txtLeet, text);
+        rewritten.SetText(Box::txtLeet, text);
+    };
+    type_both("hello world");
+    edit_both(appended.GetText(Box::txtLeet).substr(0, 4) + "\ncaf\xC3\xA9 \xF0\x9F\x98\x80");
+    type_both("mnop");
+    edit_both("");
+    type_both("uvwxyz ");
+    EXPECT_EQ(appended.GetText(Box::txtLeet), rewritten.GetText(Box::txtLeet));
+    EXPECT_EQ(appended.GetText(Box::txtLeet), "|_|\\/\\/\\/><Y2 ");
+}
+
+TEST(PauseAndResume, WhenPausedThenEditedThenResumedThePieceLandsAtTheVeryEnd) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "leet");
+    OnPauseClick(toolkit);
+    EXPECT_FALSE(toolkit.IsEnabled(Box::txtCapture));
+
+    toolkit.UserFocuses(Box::txtLeet);
+    OnLeetGotFocus(toolkit);
+    EXPECT_EQ(toolkit.Focus(), Box::txtLeet) << "paused: the output keeps the focus";
+    toolkit.SetText(Box::txtLeet, "133");  // the user deletes the last character
+    toolkit.UserTypesIntoOutput("xy");     // and types untranslated text
+    OnResumeClick(toolkit);
+    Type(toolkit, "a");
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "133xy4");
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+}
+
+TEST(PauseAndResume, WhenPausedTwiceThenStillPausedAndTheOutputIsUnchanged) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "ab");
+    toolkit.UserFocuses(std::nullopt);  // the click put the focus on the Pause button
+    OnPauseClick(toolkit);
+    OnPauseClick(toolkit);
+    EXPECT_FALSE(toolkit.IsEnabled(Box::txtCapture));
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "48");
+    EXPECT_EQ(toolkit.Focus(), std::nullopt) << "Pause does not move the focus";
+    EXPECT_EQ(toolkit.FocusMoves(), 0);
+}
+
+TEST(PauseAndResume, WhenResumedWhileCapturingThenOnlyTheFocusReturnsToTheCaptureBox) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "a");
+    toolkit.UserFocuses(std::nullopt);  // Tab moved it to a button
+    OnResumeClick(toolkit);
+    EXPECT_TRUE(toolkit.IsEnabled(Box::txtCapture));
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "4");
+}
+
+TEST(PauseAndResume, WhenResumedFromPauseThenTheCaptureBoxIsEnabledBeforeItGetsTheFocus) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    OnPauseClick(toolkit);
+    EXPECT_NO_THROW(OnResumeClick(toolkit));  // the fake throws on focus to a disabled box
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+}
+
+TEST(FocusRule, WhenCapturingThenTheOutputBoxPassesTheFocusOn) {
+    FakeToolkit toolkit;  // start-up: the focus lands on the output box first
+    toolkit.UserFocuses(Box::txtLeet);
+    OnLeetGotFocus(toolkit);
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+}
+
+TEST(FocusRule, WhenPausedThenTheOutputBoxKeepsTheFocusAndNothingFails) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    OnPauseClick(toolkit);
+    toolkit.UserFocuses(Box::txtLeet);
+    EXPECT_NO_THROW(OnLeetGotFocus(toolkit));
+    EXPECT_EQ(toolkit.Focus(), Box::txtLeet);
+    EXPECT_EQ(toolkit.FocusMoves(), 0);
+}
+
+TEST(Help, ShowsTheFixedMessageThenReturnsTheKeyboardWhenCapturing) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    toolkit.UserFocuses(std::nullopt);  // the click put the focus on the Help button
+    std::optional<Box> focus_during_message = Box::txtLeet;
+    toolkit.WhileMessageShown([&] { focus_during_message = toolkit.Focus(); });
+    OnHelpClick(toolkit);
+    ASSERT_EQ(toolkit.Messages().size(), 1U);
+    EXPECT_EQ(toolkit.Messages()[0].title, "How to use Zentrovax");
+    EXPECT_EQ(toolkit.Messages()[0].prompt, kHelpPrompt);
+    EXPECT_EQ(kHelpPrompt.size(), 561U);
+    EXPECT_EQ(kHelpPrompt.find('\n'), std::string_view::npos);
+    EXPECT_EQ(focus_during_message, std::nullopt) << "the focus moves only after the message";
+    EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+    Type(toolkit, "a");
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "4");
+}
+
+TEST(Help, WhenPausedThenStaysPausedWithTheOutputUnchangedAndNothingFails) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "z");
+    OnPauseClick(toolkit);
+    toolkit.UserFocuses(std::nullopt);
+    EXPECT_NO_THROW(OnHelpClick(toolkit));
+    EXPECT_FALSE(toolkit.IsEnabled(Box::txtCapture));
+    EXPECT_EQ(toolkit.Focus(), std::nullopt);
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "2");
+    EXPECT_EQ(toolkit.Messages().size(), 1U);
+}
+
+}  // namespace
+}  // namespace zentrovax

@@ -1,0 +1,40 @@
+#include "window/handlers.h"
+
+#include "window/help_text.h"
+
+namespace zentrovax {
+
+void OnCaptureKeyPress(Toolkit& toolkit, CharacterCode code) {
+    const auto piece = TranslateKey(code);
+    if (!piece) {
+        return;
+    }
+    // Appends after whatever the box holds now, the user's own edits included.
+    toolkit.AppendText(Box::txtLeet, *piece);
+}
+
+void OnPauseClick(Toolkit& toolkit) {
+    toolkit.SetEnabled(Box::txtCapture, false);
+}
+
+void OnResumeClick(Toolkit& toolkit) {
+    // Enable first: the focus can only go to an enabled box.
+    toolkit.SetEnabled(Box::txtCapture, true);
+    toolkit.GiveFocus(Box::txtCapture);
+}
+
+void OnHelpClick(Toolkit& toolkit) {
+    toolkit.ShowMessage(kHelpPrompt, kHelpTitle);
+    if (toolkit.IsEnabled(Box::txtCapture)) {
+        toolkit.GiveFocus(Box::txtCapture);
+    }
+}
+
+void OnLeetGotFocus(Toolkit& toolkit) {
+    // While paused the output keeps the focus so the user can select, edit and copy it.
+    if (toolkit.IsEnabled(Box::txtCapture)) {
+        toolkit.GiveFocus(Box::txtCapture);
+    }
+}
+
+}  // namespace zentrovax

@@ -1,0 +1,19 @@
+// The program's behaviour: one free function per control event, over the Toolkit contract.
+// They keep nothing between calls; the mode is the enabled flag of txtCapture and the output is
+// the text of txtLeet. Binding them to real events is the adapter's job, not theirs.
+#pragma once
+
+#include "leet/leet_table.h"
+#include "window/toolkit.h"
+
+namespace zentrovax {
+
+// A character was typed in txtCapture, before the box inserts it. The code is left as it is.
+void OnCaptureKeyPress(Toolkit& toolkit, CharacterCode code);
+void OnPauseClick(Toolkit& toolkit);
+void OnResumeClick(Toolkit& toolkit);
+void OnHelpClick(Toolkit& toolkit);
+// txtLeet received the input focus.
+void OnLeetGotFocus(Toolkit& toolkit);
+
+}  // namespace zentrovax

@@ -1,0 +1,366 @@
+#include "window/leet_output_box.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+namespace zentrovax {
+namespace {
+
+// Visual lines per block. Small enough that laying out the last block costs next to nothing,
+// and far below Qt's 4,096-character text items, at whose edges a paragraph's wrapping could
+// differ from that of a block.
+constexpr int kLinesPerBlock = 32;
+// Characters laid out at once when cutting a paragraph from scratch; grows where lines are long.
+constexpr int kCutWindow = 2048;
+// The block state of a block that continues the paragraph of the block before it.
+constexpr int kSoftBreak = 1;
+
+QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document) {
+    return *qobject_cast<QPlainTextDocumentLayout*>(document.documentLayout());
+}
+
+bool IsSoft(const QTextBlock& block) {
+    return block.userState() == kSoftBreak;
+}
+
+// Keys that only move the caret, select or copy: they leave the text as it is.
+bool OnlyReads(const QKeyEvent& key) {
+    switch (key.key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Escape:
+            return true;
+        default:
+            return key.matches(QKeySequence::Copy) || key.matches(QKeySequence::SelectAll);
+    }
+}
+
+}  // namespace
+
+LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // A scroll bar that came and went would change the wrap width under the soft breaks.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    connect(document(), &QTextDocument::contentsChange, this,
+            [this](int from, int /*removed*/, int /*added*/) {
+                if (!capturing_) {
+                    unchanged_prefix_ = std::min(unchanged_prefix_, from);
+                }
+            });
+}
+
+QString LeetOutputBox::Text() const {
+    return TextBetween(0, document()->characterCount() - 1);
+}
+
+QString LeetOutputBox::TextBetween(int from, int to) const {
+    QString text;
+    text.reserve(std::max(0, to - from));
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        // The separator in front of a block that starts inside the range.
+        if (block.position() > from && !IsSoft(block)) {
+            text += QLatin1Char('\n');
+        }
+        const int start = std::max(from, block.position()) - block.position();
+        const int end = std::min(to, block.position() + block.length() - 1) - block.position();
+        text += QStringView(block.text()).mid(start, end - start);
+    }
+    return text;
+}
+
+QMimeData* LeetOutputBox::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
+    // Qt takes ownership of the returned data.
+    auto* mime = new QMimeData;
+    mime->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return mime;
+}
+
+void LeetOutputBox::SetText(const QString& text) {
+    setPlainText(text);
+    split_ = false;
+    former_cuts_.clear();
+    unchanged_prefix_ = 0;
+    if (capturing_) {
+        SplitFrom(0);
+    }
+}
+
+void LeetOutputBox::Append(QStringView text) {
+    const bool follow = ViewIsAtEnd();
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text.toString());
+    if (split_) {
+        SplitLastBlock();
+    }
+    if (follow) {
+        ShowEnd();
+    }
+}
+
+void LeetOutputBox::SetCapturing(bool capturing) {
+    capturing_ = capturing;
+    // Switching undo off empties its history: a pause starts with none, and neither appends
+    // nor soft breaks ever enter it.
+    document()->setUndoRedoEnabled(!capturing);
+    setReadOnly(capturing);
+    if (capturing && !split_) {
+        SplitFrom(unchanged_prefix_);
+    }
+    if (!capturing) {
+        unchanged_prefix_ = std::numeric_limits<int>::max();
+    }
+}
+
+int LeetOutputBox::BlockCount() const {
+    return document()->blockCount();
+}
+
+bool LeetOutputBox::ViewIsAtEnd() const {
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void LeetOutputBox::ShowEnd() {
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+qreal LeetOutputBox::WrapWidth() const {
+    return viewport()->width() - 2 * document()->documentMargin();
+}
+
+void LeetOutputBox::SplitLastBlock() {
+    const QPlainTextDocumentLayout& layout = LayoutOf(*document());
+    for (QTextBlock last = document()->lastBlock();;) {
+        layout.ensureBlockLayout(last);
+        const QTextLayout* lines = last.layout();
+        if (lines->lineCount() <= kLinesPerBlock) {
+            return;
+        }
+        const int state = last.userState();
+        QTextCursor cursor(document());
+        cursor.setPosition(last.position() + lines->lineAt(kLinesPerBlock).textStart());
+        cursor.insertBlock();
+        QTextBlock head = cursor.block().previous();
+        head.setUserState(state);
+        last = cursor.block();
+        last.setUserState(kSoftBreak);
+        // Qt only marks split blocks for a later layout, leaving stale line counts and a wrong
+        // scroll range until then.
+        layout.ensureBlockLayout(head);
+    }
+}
+
+std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const {
+    QTextOption option = document()->defaultTextOption();
+    const QFont font = document()->defaultFont();
+    const qreal width = WrapWidth();
+    std::vector<int> cuts;
+    int start = from;
+    int window = kCutWindow;
+    while (start < paragraph.size()) {
+        const int length = std::min<int>(window, static_cast<int>(paragraph.size()) - start);
+        const bool truncated = start + length < paragraph.size();
+        QTextLayout layout(paragraph.mid(start, length), font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        int lines = 0;
+        int cut = -1;
+        // With the window cut short, the last line laid out may end early: only a line that is
+        // followed by another is known to be right.
+        const int lines_needed = truncated ? kLinesPerBlock + 2 : kLinesPerBlock + 1;
+        for (QTextLine line = layout.createLine(); line.isValid() && lines < lines_needed;
+             line = layout.createLine()) {
+            line.setLineWidth(width);
+            if (lines == kLinesPerBlock) {
+                cut = line.textStart();
+            }
+            ++lines;
+        }
+        layout.endLayout();
+        if (lines < lines_needed) {
+            if (!truncated) {
+                break;
+            }
+            window *= 2;
+            continue;
+        }
+        start += cut;
+        cuts.push_back(start);
+        window = kCutWindow;
+    }
+    return cuts;
+}
+
+void LeetOutputBox::JoinSoftBreaks() {
+    const int top_line = verticalScrollBar()->value();
+    std::vector<int> soft_blocks;
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (IsSoft(block)) {
+            soft_blocks.push_back(block.position());
+        }
+    }
+    // Where each break falls in the joined text, for reuse when cutting again.
+    former_cuts_.clear();
+    for (std::size_t i = 0; i < soft_blocks.size(); ++i) {
+        former_cuts_.push_back(soft_blocks[i] - static_cast<int>(i) - 1);
+    }
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (auto position = soft_blocks.rbegin(); position != soft_blocks.rend(); ++position) {
+        cursor.setPosition(*position);
+        cursor.deletePreviousChar();
+    }
+    cursor.endEditBlock();
+    document()->setUndoRedoEnabled(undo);
+    split_ = false;
+    unchanged_prefix_ = std::numeric_limits<int>::max();
+    // The joined paragraphs have as many lines as their blocks had: keep the same top line.
+    verticalScrollBar()->setValue(top_line);
+}
+
+void LeetOutputBox::SplitFrom(int unchanged_prefix) {
+    const int top_line = verticalScrollBar()->value();
+    // Cuts of the last join before the first change still fall where lines start; the last of
+    // them could have moved with the change, so cutting starts over from there.
+    std::vector<int> cuts;
+    for (std::size_t i = 0; i + 1 < former_cuts_.size(); ++i) {
+        if (former_cuts_[i + 1] > unchanged_prefix) {
+            break;
+        }
+        cuts.push_back(former_cuts_[i]);
+    }
+    const int resume_at = cuts.empty() ? 0 : cuts.back();
+    for (QTextBlock block = document()->findBlock(resume_at); block.isValid();
+         block = block.next()) {
+        const int from = std::max(0, resume_at - block.position());
+        for (const int cut : CutsOf(block.text(), from)) {
+            cuts.push_back(block.position() + cut);
+        }
+    }
+    former_cuts_.clear();
+
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (auto position = cuts.rbegin(); position != cuts.rend(); ++position) {
+        cursor.setPosition(*position);
+        cursor.insertBlock();
+    }
+    cursor.endEditBlock();
+    // Now each cut block holds exactly kLinesPerBlock lines; telling Qt so spares laying the
+    // whole text out just to learn the scroll range.
+    QPlainTextDocumentLayout& layout = LayoutOf(*document());
+    std::size_t next_cut = 0;
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        // Cut positions moved by one for every break inserted before them.
+        const bool cut_here = next_cut < cuts.size() &&
+                              block.position() == cuts[next_cut] + static_cast<int>(next_cut) + 1;
+        if (cut_here) {
+            block.setUserState(kSoftBreak);
+            ++next_cut;
+        } else if (IsSoft(block)) {
+            block.setUserState(-1);
+        }
+        if (block.layout()->lineCount() == 0) {
+            if (block.next().isValid() && next_cut < cuts.size() &&
+                block.next().position() == cuts[next_cut] + static_cast<int>(next_cut) + 1) {
+                block.setLineCount(kLinesPerBlock);
+            } else {
+                layout.ensureBlockLayout(block);
+            }
+        }
+    }
+    emit layout.documentSizeChanged(layout.documentSize());
+    split_ = true;
+    split_width_ = viewport()->width();
+    split_font_ = font();
+    verticalScrollBar()->setValue(top_line);
+}
+
+bool LeetOutputBox::MayEdit(const QEvent& event) {
+    switch (event.type()) {
+        case QEvent::KeyPress:
+            return !OnlyReads(static_cast<const QKeyEvent&>(event));
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+            return true;
+        case QEvent::MouseButtonRelease:
+            return static_cast<const QMouseEvent&>(event).button() == Qt::MiddleButton;
+        default:
+            return false;
+    }
+}
+
+void LeetOutputBox::JoinBeforeEdit(const QEvent& event) {
+    if (split_ && !capturing_ && MayEdit(event)) {
+        JoinSoftBreaks();
+    }
+}
+
+bool LeetOutputBox::event(QEvent* event) {
+    JoinBeforeEdit(*event);
+    return QPlainTextEdit::event(event);
+}
+
+bool LeetOutputBox::viewportEvent(QEvent* event) {
+    JoinBeforeEdit(*event);
+    return QPlainTextEdit::viewportEvent(event);
+}
+
+void LeetOutputBox::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    RecutIfLayoutChanged();
+}
+
+void LeetOutputBox::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        RecutIfLayoutChanged();
+    }
+}
+
+void LeetOutputBox::RecutIfLayoutChanged() {
+    // Soft breaks cut for another width or font would show as forced line breaks.
+    if (!split_ || (split_width_ == viewport()->width() && split_font_ == font())) {
+        return;
+    }
+    JoinSoftBreaks();
+    former_cuts_.clear();
+    if (capturing_) {
+        SplitFrom(0);
+    }
+}
+
+}  // namespace zentrovax

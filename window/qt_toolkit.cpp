@@ -1,0 +1,213 @@
+#include "window/qt_toolkit.h"
+
+#include <QEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <utility>
+
+#include "window/handlers.h"
+#include "window/leet_output_box.h"
+#include "window/typed_characters.h"
+#include "window/window_description.h"
+
+namespace zentrovax {
+namespace {
+
+// Captions must fit 49x17-pixel buttons; the usual 9-point font clips "Resume".
+constexpr int kButtonFontPixels = 11;
+constexpr int kOutputFontPixels = 12;
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+QColor ToQColor(Colour colour) {
+    return {colour.red, colour.green, colour.blue};
+}
+
+QRect ToPixels(const ControlDescription& control) {
+    return {TwipsToPixels(control.left), TwipsToPixels(control.top), TwipsToPixels(control.width),
+            TwipsToPixels(control.height)};
+}
+
+using ClickHandler = void (*)(Toolkit&);
+constexpr std::array<std::pair<std::string_view, ClickHandler>, 3> kClickHandlers{{
+    {"cmdPause", &OnPauseClick},
+    {"cmdResume", &OnResumeClick},
+    {"cmdHelp", &OnHelpClick},
+}};
+
+ClickHandler ClickHandlerOf(std::string_view name) {
+    const auto* found = std::find_if(kClickHandlers.begin(), kClickHandlers.end(),
+                                     [name](const auto& entry) { return entry.first == name; });
+    return found == kClickHandlers.end() ? nullptr : found->second;
+}
+
+void Recolour(QWidget& widget, QPalette::ColorRole role, Colour colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, ToQColor(colour));
+    widget.setPalette(palette);
+}
+
+void SetFontPixels(QWidget& widget, int pixels) {
+    QFont font = widget.font();
+    font.setPixelSize(pixels);
+    widget.setFont(font);
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
+    const WindowDescription& description = kFrmZentrovax;
+    window_->setObjectName(ToQString(description.name));
+    window_->setWindowTitle(ToQString(description.caption));
+    // Fixed size: the capture box must never come into view.
+    window_->setFixedSize(TwipsToPixels(description.client_width),
+                          TwipsToPixels(description.client_height));
+    window_->setAutoFillBackground(true);
+    Recolour(*window_, QPalette::Window, description.window_colour);
+
+    std::array<QWidget*, kFrmZentrovax.controls.size()> by_tab_index{};
+    for (const ControlDescription& control : description.controls) {
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+            case ControlKind::OutputBox: {
+                txtLeet_ = new LeetOutputBox(window_.get());
+                Recolour(*txtLeet_, QPalette::Base, description.output_background);
+                Recolour(*txtLeet_, QPalette::Text, description.output_text);
+                SetFontPixels(*txtLeet_, kOutputFontPixels);
+                widget = txtLeet_;
+                break;
+            }
+            case ControlKind::CaptureBox:
+                txtCapture_ = new QLineEdit(window_.get());
+                // What it holds is never read. Kept empty, it spares laying out up to 32,767
+                // characters on every key and holding whatever is pasted into it.
+                txtCapture_->setMaxLength(0);
+                widget = txtCapture_;
+                break;
+            case ControlKind::PushButton: {
+                auto* button = new QPushButton(ToQString(control.caption), window_.get());
+                Recolour(*button, QPalette::Button, description.button_colour);
+                SetFontPixels(*button, kButtonFontPixels);
+                button->setAutoDefault(false);
+                if (const ClickHandler handler = ClickHandlerOf(control.name)) {
+                    connect(button, &QPushButton::clicked, this,
+                            [this, handler] { handler(*this); });
+                }
+                widget = button;
+                break;
+            }
+        }
+        widget->setObjectName(ToQString(control.name));
+        widget->setGeometry(ToPixels(control));
+        by_tab_index.at(static_cast<std::size_t>(control.tab_index)) = widget;
+    }
+    for (std::size_t i = 1; i < by_tab_index.size(); ++i) {
+        QWidget::setTabOrder(by_tab_index.at(i - 1), by_tab_index.at(i));
+    }
+    txtCapture_->installEventFilter(this);
+    txtLeet_->installEventFilter(this);
+    txtLeet_->SetCapturing(txtCapture_->isEnabled());
+}
+
+QtToolkit::~QtToolkit() = default;
+
+void QtToolkit::Show() {
+    window_->show();
+    window_->activateWindow();
+}
+
+QWidget* QtToolkit::Widget(Box box) const {
+    if (box == Box::txtCapture) {
+        return txtCapture_;
+    }
+    return txtLeet_;
+}
+
+std::string QtToolkit::GetText(Box box) const {
+    return ToUtf8(box == Box::txtCapture ? txtCapture_->text() : txtLeet_->Text());
+}
+
+void QtToolkit::SetText(Box box, std::string_view text) {
+    if (box == Box::txtCapture) {
+        txtCapture_->setText(ToQString(text));
+    } else {
+        txtLeet_->SetText(ToQString(text));
+    }
+}
+
+void QtToolkit::AppendText(Box box, std::string_view text) {
+    if (box == Box::txtCapture) {
+        txtCapture_->setText(txtCapture_->text() + ToQString(text));
+    } else {
+        txtLeet_->Append(ToQString(text));
+    }
+}
+
+bool QtToolkit::IsEnabled(Box box) const {
+    return Widget(box)->isEnabled();
+}
+
+void QtToolkit::SetEnabled(Box box, bool enabled) {
+    Widget(box)->setEnabled(enabled);
+}
+
+void QtToolkit::GiveFocus(Box box) {
+    QWidget* widget = Widget(box);
+    // The handlers check the flag first; Qt would silently ignore the request anyway.
+    assert(widget->isEnabled());
+    widget->setFocus(Qt::OtherFocusReason);
+}
+
+void QtToolkit::ShowMessage(std::string_view prompt, std::string_view title) {
+    QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToQString(prompt), QMessageBox::Ok,
+                    window_.get());
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    // Without a window manager nobody hands the keyboard back to the window.
+    window_->activateWindow();
+}
+
+bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtCapture_) {
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                for (const CharacterCode code :
+                     CodesOfKeyPress(key->key(), key->modifiers(), key->text())) {
+                    OnCaptureKeyPress(*this, code);
+                }
+                break;
+            }
+            case QEvent::InputMethod:
+                for (const CharacterCode code :
+                     CodesOfCommit(static_cast<QInputMethodEvent*>(event)->commitString())) {
+                    OnCaptureKeyPress(*this, code);
+                }
+                break;
+            case QEvent::EnabledChange:
+                txtLeet_->SetCapturing(txtCapture_->isEnabled());
+                break;
+            default:
+                break;
+        }
+    } else if (watched == txtLeet_ && event->type() == QEvent::FocusIn) {
+        OnLeetGotFocus(*this);
+    }
+    // The widgets then handle every event as usual.
+    return false;
+}
+
+}  // namespace zentrovax

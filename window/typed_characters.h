@@ -1,0 +1,28 @@
+// Which character codes a key press or an input-method commit types, as the capture handler
+// sees them. Kept apart from the adapter so the rules can be tested without a window.
+#pragma once
+
+#include <QString>
+#include <Qt>
+#include <vector>
+
+#include "leet/leet_table.h"
+
+namespace zentrovax {
+
+// A code for characters outside 0-255: no table key has it.
+inline constexpr CharacterCode kUnmappedCharacter = -1;
+
+// The code the handler sees for one Unicode character.
+CharacterCode CodeOfCharacter(char32_t character);
+
+// The characters a key press typed, one code per Unicode character of `text`. A chord with Ctrl,
+// Alt or Meta is a command, not typing: it types a control code (Ctrl+V is 22) or nothing, never
+// its letter. Tab and Backtab move the focus and type nothing.
+std::vector<CharacterCode> CodesOfKeyPress(int key, Qt::KeyboardModifiers modifiers,
+                                           const QString& text);
+
+// Every character of an input method's commit string is a typed character.
+std::vector<CharacterCode> CodesOfCommit(const QString& commit);
+
+}  // namespace zentrovax
