@@ -46,7 +46,10 @@ std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv) {
         qt_message_output(message.type, QMessageLogContext(), message.text);
     }
 
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zentrovax/icons/zentrovax.png")));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/zentrovax/icons/zentrovax-16.png"));
+    icon.addFile(QStringLiteral(":/zentrovax/icons/zentrovax-32.png"));
+    QApplication::setWindowIcon(icon);
     return application;
 }
 
