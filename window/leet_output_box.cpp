@@ -243,6 +243,12 @@ void LeetOutputBox::JoinSoftBreaks() {
         cursor.deletePreviousChar();
     }
     cursor.endEditBlock();
+    // A joined block may keep the mark of the block joined onto it.
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (IsSoft(block)) {
+            block.setUserState(-1);
+        }
+    }
     document()->setUndoRedoEnabled(undo);
     split_ = false;
     unchanged_prefix_ = std::numeric_limits<int>::max();

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "tests/qt_printers.h"
 #include "window/help_text.h"
 #include "window/window_description.h"
 

@@ -1,0 +1,250 @@
+#include "window/leet_output_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <random>
+#include <vector>
+
+#include "leet/leet_table.h"
+#include "tests/qt_printers.h"
+
+namespace zentrovax {
+namespace {
+
+constexpr QSize kBoxSize(297, 145);
+
+void Configure(QPlainTextEdit& box) {
+    box.setFixedSize(kBoxSize);
+    QFont font = box.font();
+    font.setPixelSize(12);
+    box.setFont(font);
+}
+
+// Offsets into the text as the user sees it at which a visual line starts.
+std::vector<int> LineStarts(const QPlainTextEdit& box) {
+    std::vector<int> starts;
+    const auto& layout = *qobject_cast<QPlainTextDocumentLayout*>(box.document()->documentLayout());
+    int offset = 0;
+    for (QTextBlock block = box.document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (block.blockNumber() > 0 && block.userState() != 1) {
+            ++offset;  // a newline of the user's
+        }
+        layout.ensureBlockLayout(block);
+        for (int i = 0; i < block.layout()->lineCount(); ++i) {
+            starts.push_back(offset + block.layout()->lineAt(i).textStart());
+        }
+        offset += block.length() - 1;
+    }
+    return starts;
+}
+
+// The same text as plain paragraphs in an ordinary box of the same size and font.
+std::vector<int> ReferenceLineStarts(const QString& text) {
+    QPlainTextEdit reference;
+    Configure(reference);
+    reference.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reference.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    reference.show();
+    reference.setPlainText(text);
+    return LineStarts(reference);
+}
+
+// Output as typing makes it: the pieces of random keys, spaces among them.
+QString TypedOutput(int length, unsigned seed) {
+    std::mt19937 random(seed);
+    const std::string keys = "abcdefghijklmnopqrstuvwxyz     ";
+    QString text;
+    while (text.size() < length) {
+        const char key = keys[random() % keys.size()];
+        const auto piece = TranslateKey(static_cast<CharacterCode>(key));
+        text += QString::fromLatin1(piece->data(), static_cast<qsizetype>(piece->size()));
+    }
+    return text;
+}
+
+class OutputBox : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Configure(box_);
+        box_.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box_));
+        box_.SetCapturing(true);
+    }
+
+    // As the capture handler does it: one piece at a time.
+    void AppendInPieces(const QString& text, int piece = 3) {
+        for (qsizetype i = 0; i < text.size(); i += piece) {
+            box_.Append(QStringView(text).mid(i, piece));
+        }
+    }
+    void ExpectSameLinesAsOneParagraph(const char* when) {
+        const std::vector<int> starts = LineStarts(box_);
+        const std::vector<int> expected = ReferenceLineStarts(box_.Text());
+        ASSERT_EQ(starts.size(), expected.size()) << when;
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            ASSERT_EQ(starts[i], expected[i]) << when << ": line " << i;
+        }
+    }
+    int TopVisibleOffset() {
+        const int position = box_.cursorForPosition(QPoint(2, 2)).position();
+        int soft_breaks = 0;
+        for (QTextBlock block = box_.document()->firstBlock();
+             block.isValid() && block.position() <= position; block = block.next()) {
+            soft_breaks += block.userState() == 1 ? 1 : 0;
+        }
+        return position - soft_breaks;
+    }
+    void ClickIntoText() { QTest::mouseClick(box_.viewport(), Qt::LeftButton, {}, QPoint(5, 5)); }
+
+    LeetOutputBox box_{nullptr};
+};
+
+TEST_F(OutputBox, WrapsExactlyAsOneParagraphAtEverySize) {
+    QString expected;
+    for (const int size : {100, 3'000, 20'000, 60'000}) {
+        const QString more = TypedOutput(size, static_cast<unsigned>(size));
+        AppendInPieces(more);
+        expected += more;
+        ExpectSameLinesAsOneParagraph("typed output");
+    }
+    EXPECT_EQ(box_.Text(), expected);
+    EXPECT_GT(box_.BlockCount(), 20) << "long output is kept in blocks";
+}
+
+TEST_F(OutputBox, WrapsExactlyAsOneParagraphWithLongRunsWithoutSpacesAndOfSpaces) {
+    AppendInPieces(TypedOutput(500, 1));
+    AppendInPieces(QString(5'000, '4'), 1);
+    ExpectSameLinesAsOneParagraph("5,000 characters without a space");
+    AppendInPieces(TypedOutput(500, 2));
+    AppendInPieces(QString(300, ' '), 1);
+    AppendInPieces(TypedOutput(2'000, 3));
+    AppendInPieces(QString(1'000, ' '), 1);
+    AppendInPieces(TypedOutput(2'000, 4));
+    ExpectSameLinesAsOneParagraph("runs of spaces");
+}
+
+TEST_F(OutputBox, PauseEditAndResumeKeepTheWrapsAndTheUsersNewlines) {
+    const QString typed = TypedOutput(30'000, 7);
+    AppendInPieces(typed);
+    box_.SetCapturing(false);
+    box_.setFocus();
+    // An edit in the middle, with a newline, changes every wrap after it.
+    QTextCursor cursor = box_.textCursor();
+    cursor.setPosition(box_.document()->findBlockByNumber(5).position());
+    box_.setTextCursor(cursor);
+    QTest::keyClick(&box_, Qt::Key_Return);
+    QTest::keyClicks(&box_, "hand typed");
+    box_.SetCapturing(true);
+    ExpectSameLinesAsOneParagraph("after an edit in the middle");
+    AppendInPieces(TypedOutput(5'000, 8));
+    ExpectSameLinesAsOneParagraph("typing on after resume");
+    EXPECT_EQ(box_.Text().count('\n'), 1);
+    EXPECT_TRUE(box_.Text().contains("hand typed"));
+}
+
+TEST_F(OutputBox, GetTextCopyAndSelectAllGiveTheTextAsTheUserSeesIt) {
+    const QString first = TypedOutput(10'000, 11);
+    AppendInPieces(first);
+    box_.SetCapturing(false);
+    box_.setFocus();
+    box_.moveCursor(QTextCursor::End);
+    QTest::keyClick(&box_, Qt::Key_Return);
+    box_.insertPlainText(QString::fromUtf8("caf\xC3\xA9 \xE4\xB8\xAD"));
+    box_.SetCapturing(true);
+    const QString second = TypedOutput(10'000, 12);
+    AppendInPieces(second);
+    const QString expected = first + "\n" + QString::fromUtf8("caf\xC3\xA9 \xE4\xB8\xAD") + second;
+    ASSERT_GT(box_.BlockCount(), 10);
+    EXPECT_EQ(box_.Text(), expected);
+
+    box_.SetCapturing(false);
+    box_.selectAll();
+    box_.copy();
+    EXPECT_EQ(QApplication::clipboard()->text(), expected);
+
+    // A selection that spans soft breaks, from inside one block to inside another.
+    QTextCursor cursor = box_.textCursor();
+    cursor.setPosition(box_.document()->findBlockByNumber(2).position() + 5);
+    const int from_logical =
+        static_cast<int>(first.indexOf(box_.document()->findBlockByNumber(2).text())) + 5;
+    cursor.setPosition(box_.document()->findBlockByNumber(6).position() + 7,
+                       QTextCursor::KeepAnchor);
+    box_.setTextCursor(cursor);
+    box_.copy();
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied, expected.mid(from_logical, copied.size()));
+    EXPECT_FALSE(copied.contains('\n'));
+    EXPECT_EQ(box_.Text(), expected) << "copying changes nothing";
+    // Joining for an edit keeps the user's own newline.
+    box_.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&box_, "z");
+    EXPECT_EQ(box_.Text(), expected + "z");
+}
+
+TEST_F(OutputBox, EditingAcrossFormerSoftBreaksBehavesAsInOneParagraph) {
+    const QString typed = TypedOutput(5'000, 21);
+    AppendInPieces(typed);
+    ASSERT_GT(box_.BlockCount(), 2);
+    const int soft_break = box_.document()->findBlockByNumber(1).position();
+    box_.SetCapturing(false);
+    box_.setFocus();
+    // Backspace at the start of a visual line that began a block deletes the character before.
+    QTextCursor cursor = box_.textCursor();
+    cursor.setPosition(soft_break);
+    box_.setTextCursor(cursor);
+    const int logical = soft_break - 1;  // one soft break lies before the caret
+    QTest::keyClick(&box_, Qt::Key_Backspace);
+    QString expected = typed;
+    expected.remove(logical - 1, 1);
+    EXPECT_EQ(box_.Text(), expected);
+    // Enter there keeps its newline.
+    QTest::keyClick(&box_, Qt::Key_Return);
+    expected.insert(logical - 1, '\n');
+    EXPECT_EQ(box_.Text(), expected);
+    // Undo takes back only the user's edits and never brings a soft break back as a newline.
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyClick(&box_, Qt::Key_Z, Qt::ControlModifier);
+    }
+    EXPECT_EQ(box_.Text(), typed);
+    box_.SetCapturing(true);
+    box_.Append(u"!");
+    EXPECT_EQ(box_.Text(), typed + "!");
+}
+
+TEST_F(OutputBox, PausingEditingAndResumingKeepTheViewOnTheSameText) {
+    AppendInPieces(TypedOutput(40'000, 31));
+    box_.verticalScrollBar()->setValue(box_.verticalScrollBar()->maximum() / 2);
+    const int top = TopVisibleOffset();
+    box_.SetCapturing(false);
+    EXPECT_EQ(TopVisibleOffset(), top) << "after Pause";
+    box_.setFocus();
+    QTest::keyClick(&box_, Qt::Key_End, Qt::ControlModifier);
+    box_.verticalScrollBar()->setValue(box_.verticalScrollBar()->maximum() / 2);
+    const int top_while_paused = TopVisibleOffset();
+    QTest::keyClicks(&box_, "x");  // the first edit joins the blocks
+    box_.verticalScrollBar()->setValue(box_.verticalScrollBar()->maximum() / 2);
+    const int top_after_edit = TopVisibleOffset();
+    EXPECT_EQ(top_after_edit, top_while_paused) << "joining keeps the lines where they were";
+    box_.SetCapturing(true);
+    EXPECT_EQ(TopVisibleOffset(), top_after_edit) << "after Resume";
+}
+
+TEST_F(OutputBox, FollowsTheEndUnlessTheUserScrolledAway) {
+    AppendInPieces(TypedOutput(5'000, 41));
+    const QScrollBar& bar = *box_.verticalScrollBar();
+    EXPECT_EQ(bar.value(), bar.maximum());
+    box_.verticalScrollBar()->setValue(3);
+    AppendInPieces(TypedOutput(2'000, 42));
+    EXPECT_EQ(bar.value(), 3);
+    box_.verticalScrollBar()->setValue(bar.maximum());
+    AppendInPieces(TypedOutput(2'000, 43));
+    EXPECT_EQ(bar.value(), bar.maximum());
+}
+
+}  // namespace
+}  // namespace zentrovax
