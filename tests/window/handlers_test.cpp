@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
+#include <random>
 #include <string>
 
 #include "tests/window/fake_toolkit.h"
@@ -171,6 +173,66 @@ TEST(Help, WhenPausedThenStaysPausedWithTheOutputUnchangedAndNothingFails) {
     EXPECT_EQ(toolkit.Focus(), std::nullopt);
     EXPECT_EQ(toolkit.GetText(Box::txtLeet), "2");
     EXPECT_EQ(toolkit.Messages().size(), 1U);
+}
+
+// A long seeded storm of every event a person can cause, with the invariants checked after each.
+TEST(Storm, NoEventSequenceBreaksTheModeTheFocusRuleOrTheOutput) {
+    const char* replay = std::getenv("ZENTROVAX_SEED");
+    const unsigned seed =
+        replay ? static_cast<unsigned>(std::stoul(replay)) : std::random_device{}();
+    SCOPED_TRACE("replay with ZENTROVAX_SEED=" + std::to_string(seed));
+    std::mt19937 random(seed);
+    FakeToolkit toolkit;
+    Start(toolkit);
+    toolkit.WhileMessageShown([&] { toolkit.UserFocuses(std::nullopt); });
+    for (int i = 0; i < 300'000; ++i) {
+        const std::string before = toolkit.GetText(Box::txtLeet);
+        const bool capturing = toolkit.IsEnabled(Box::txtCapture);
+        bool user_edit = false;
+        switch (random() % 8) {
+            case 0:
+            case 1:
+            case 2:
+                if (toolkit.Focus() == Box::txtCapture) {
+                    OnCaptureKeyPress(toolkit, static_cast<CharacterCode>(random() % 65536));
+                } else if (toolkit.Focus() == Box::txtLeet) {
+                    toolkit.UserTypesIntoOutput("\xC3\xA9");
+                    user_edit = true;
+                }
+                break;
+            case 3:
+                toolkit.UserFocuses(std::nullopt);  // the click focuses the button
+                OnPauseClick(toolkit);
+                break;
+            case 4:
+                toolkit.UserFocuses(std::nullopt);
+                OnResumeClick(toolkit);
+                break;
+            case 5:
+                toolkit.UserFocuses(std::nullopt);
+                OnHelpClick(toolkit);
+                break;
+            case 6:
+                toolkit.UserFocuses(Box::txtLeet);
+                OnLeetGotFocus(toolkit);
+                break;
+            default:
+                if (toolkit.IsEnabled(Box::txtCapture)) {
+                    toolkit.UserFocuses(Box::txtCapture);  // Tab round to the capture box
+                }
+                break;
+        }
+        const std::string after = toolkit.GetText(Box::txtLeet);
+        if (toolkit.IsEnabled(Box::txtCapture)) {
+            ASSERT_NE(toolkit.Focus(), Box::txtLeet) << "event " << i;
+        }
+        if (capturing && toolkit.IsEnabled(Box::txtCapture)) {
+            ASSERT_EQ(after.compare(0, before.size(), before), 0) << "event " << i;
+            ASSERT_LE(after.size() - before.size(), 5U) << "event " << i;
+        } else if (!user_edit) {
+            ASSERT_EQ(after, before) << "event " << i;
+        }
+    }
 }
 
 }  // namespace
