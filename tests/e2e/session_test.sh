@@ -19,12 +19,6 @@ check() {  # check WHAT EXPECTED ACTUAL
     fi
 }
 
-# A display number nobody else uses.
-display_number=$((100 + $$ % 800))
-while [ -e "/tmp/.X11-unix/X$display_number" ] || [ -e "/tmp/.X$display_number-lock" ]; do
-    display_number=$((display_number + 1))
-done
-export DISPLAY=:$display_number
 children=()
 cleanup() {
     for pid in "${children[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -32,9 +26,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+# The X server picks a free display itself and names it once it is ready for clients.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$display_file" >"$shots/$mode-xvfb.txt" 2>&1 &
 children+=($!)
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$display_file")
+rm -f "$display_file"
+xdpyinfo >/dev/null
 if [ "$mode" == openbox ]; then
     openbox >/dev/null 2>&1 &
     children+=($!)
