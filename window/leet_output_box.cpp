@@ -227,6 +227,8 @@ void LeetOutputBox::JoinSoftBreaks() {
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
         if (IsSoft(block)) {
             soft_blocks.push_back(block.position());
+            // Cleared first: a joined block may keep the state of the block joined onto it.
+            block.setUserState(-1);
         }
     }
     // Where each break falls in the joined text, for reuse when cutting again.
@@ -243,12 +245,6 @@ void LeetOutputBox::JoinSoftBreaks() {
         cursor.deletePreviousChar();
     }
     cursor.endEditBlock();
-    // A joined block may keep the mark of the block joined onto it.
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (IsSoft(block)) {
-            block.setUserState(-1);
-        }
-    }
     document()->setUndoRedoEnabled(undo);
     split_ = false;
     unchanged_prefix_ = std::numeric_limits<int>::max();
@@ -288,19 +284,20 @@ void LeetOutputBox::SplitFrom(int unchanged_prefix) {
     // whole text out just to learn the scroll range.
     QPlainTextDocumentLayout& layout = LayoutOf(*document());
     std::size_t next_cut = 0;
+    // Whether `block` starts at the next cut; each break inserted moved later cuts on by one.
+    const auto starts_next_cut = [&](const QTextBlock& block) {
+        return block.isValid() && next_cut < cuts.size() &&
+               block.position() == cuts[next_cut] + static_cast<int>(next_cut) + 1;
+    };
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        // Cut positions moved by one for every break inserted before them.
-        const bool cut_here = next_cut < cuts.size() &&
-                              block.position() == cuts[next_cut] + static_cast<int>(next_cut) + 1;
-        if (cut_here) {
+        if (starts_next_cut(block)) {
             block.setUserState(kSoftBreak);
             ++next_cut;
         } else if (IsSoft(block)) {
             block.setUserState(-1);
         }
         if (block.layout()->lineCount() == 0) {
-            if (block.next().isValid() && next_cut < cuts.size() &&
-                block.next().position() == cuts[next_cut] + static_cast<int>(next_cut) + 1) {
+            if (starts_next_cut(block.next())) {
                 block.setLineCount(kLinesPerBlock);
             } else {
                 layout.ensureBlockLayout(block);

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "tests/storm_seed.h"
 #include "tests/window/fake_toolkit.h"
 #include "window/help_text.h"
 
@@ -177,9 +178,7 @@ TEST(Help, WhenPausedThenStaysPausedWithTheOutputUnchangedAndNothingFails) {
 
 // A long seeded storm of every event a person can cause, with the invariants checked after each.
 TEST(Storm, NoEventSequenceBreaksTheModeTheFocusRuleOrTheOutput) {
-    const char* replay = std::getenv("ZENTROVAX_SEED");
-    const unsigned seed =
-        replay ? static_cast<unsigned>(std::stoul(replay)) : std::random_device{}();
+    const unsigned seed = StormSeed();
     SCOPED_TRACE("replay with ZENTROVAX_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     FakeToolkit toolkit;

@@ -18,6 +18,7 @@
 
 #include "leet/leet_table.h"
 #include "tests/qt_printers.h"
+#include "tests/storm_seed.h"
 #include "window/qt_toolkit.h"
 
 namespace zentrovax {
@@ -156,10 +157,7 @@ TEST_F(RealWindow, LongSessionsStayExact) {
 
 // Invariants after every event of a seeded random storm on the real window.
 TEST_F(RealWindow, RandomEventStormsKeepTheInvariants) {
-    // ZENTROVAX_SEED=N replays the storm a failure reported.
-    const char* replay = std::getenv("ZENTROVAX_SEED");
-    const unsigned seed =
-        replay ? static_cast<unsigned>(std::stoul(replay)) : std::random_device{}();
+    const unsigned seed = StormSeed();
     SCOPED_TRACE("replay with ZENTROVAX_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     const int events = Soak() ? 50'000 : 3'000;
