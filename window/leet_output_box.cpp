@@ -19,8 +19,9 @@ namespace {
 // and far below Qt's 4,096-character text items, at whose edges a paragraph's wrapping could
 // differ from that of a block.
 constexpr int kLinesPerBlock = 32;
-// Characters laid out at once when cutting a paragraph from scratch; grows where lines are long.
-constexpr int kCutWindow = 2048;
+// Characters laid out at once when cutting a paragraph from scratch: a few blocks' worth, and no
+// more than one of Qt's text items. Grows where lines are unusually long.
+constexpr int kCutWindow = 4096;
 // The block state of a block that continues the paragraph of the block before it.
 constexpr int kSoftBreak = 1;
 
@@ -132,10 +133,11 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     // Switching undo off empties its history: a pause starts with none, and neither appends
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
-    setReadOnly(capturing);
     if (capturing && !split_) {
         SplitFrom(unchanged_prefix_);
     }
+    // Only after cutting: switching read-only lays a whole paragraph out again (0.4 s at 4 MB).
+    setReadOnly(capturing);
     if (!capturing) {
         unchanged_prefix_ = std::numeric_limits<int>::max();
     }
@@ -181,7 +183,7 @@ void LeetOutputBox::SplitLastBlock() {
 }
 
 std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const {
-    QTextOption option = document()->defaultTextOption();
+    const QTextOption option = document()->defaultTextOption();
     const QFont font = document()->defaultFont();
     const qreal width = WrapWidth();
     std::vector<int> cuts;
@@ -193,30 +195,25 @@ std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const
         QTextLayout layout(paragraph.mid(start, length), font);
         layout.setTextOption(option);
         layout.beginLayout();
-        int lines = 0;
-        int cut = -1;
-        // With the window cut short, the last line laid out may end early: only a line that is
-        // followed by another is known to be right.
-        const int lines_needed = truncated ? kLinesPerBlock + 2 : kLinesPerBlock + 1;
-        for (QTextLine line = layout.createLine(); line.isValid() && lines < lines_needed;
-             line = layout.createLine()) {
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(width);
-            if (lines == kLinesPerBlock) {
-                cut = line.textStart();
-            }
-            ++lines;
         }
         layout.endLayout();
-        if (lines < lines_needed) {
-            if (!truncated) {
-                break;
-            }
-            window *= 2;
-            continue;
+        // Where the window was cut short, its last line may end early, and so the line before
+        // it may start wrong: only a line followed by another is known to be right.
+        const int known_lines = layout.lineCount() - (truncated ? 1 : 0);
+        const int first_cut = static_cast<int>(cuts.size());
+        for (int line = kLinesPerBlock; line < known_lines; line += kLinesPerBlock) {
+            cuts.push_back(start + layout.lineAt(line).textStart());
         }
-        start += cut;
-        cuts.push_back(start);
-        window = kCutWindow;
+        if (static_cast<int>(cuts.size()) > first_cut) {
+            start = cuts.back();
+            window = kCutWindow;
+        } else if (truncated) {
+            window *= 2;  // lines longer than usual: runs of spaces
+        } else {
+            break;
+        }
     }
     return cuts;
 }
@@ -273,10 +270,12 @@ void LeetOutputBox::SplitFrom(int unchanged_prefix) {
     }
     former_cuts_.clear();
 
+    // In ascending order: splitting off the front of a long block is cheap, splitting off its
+    // end is not (7 ms against 270 ms for 2,600 cuts of 4 MB).
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    for (auto position = cuts.rbegin(); position != cuts.rend(); ++position) {
-        cursor.setPosition(*position);
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        cursor.setPosition(cuts[i] + static_cast<int>(i));
         cursor.insertBlock();
     }
     cursor.endEditBlock();

@@ -126,6 +126,8 @@ TEST_F(OutputBox, WrapsExactlyAsOneParagraphWithLongRunsWithoutSpacesAndOfSpaces
     AppendInPieces(QString(1'000, ' '), 1);
     AppendInPieces(TypedOutput(2'000, 4));
     ExpectSameLinesAsOneParagraph("runs of spaces");
+    box_.SetText(box_.Text());
+    ExpectSameLinesAsOneParagraph("the same text cut from scratch");
 }
 
 TEST_F(OutputBox, PauseEditAndResumeKeepTheWrapsAndTheUsersNewlines) {
