@@ -38,6 +38,9 @@ if [ "$mode" == openbox ]; then
     openbox >/dev/null 2>&1 &
     children+=($!)
     for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+    # Openbox announces itself before it handles map requests: a window mapped in that gap
+    # stays unmapped for good (seen in about one start in five here).
+    sleep 1
 fi
 
 "$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
