@@ -19,9 +19,9 @@
 #include <string>
 
 #include "leet/leet_table.h"
+#include "qt/leet_output_box.h"
+#include "qt/qt_toolkit.h"
 #include "window/handlers.h"
-#include "window/leet_output_box.h"
-#include "window/qt_toolkit.h"
 
 namespace zentrovax {
 namespace {

@@ -1,5 +1,5 @@
-// The operations the handlers need from a window toolkit, and nothing more. It holds no Qt type
-// so the handlers can be built and tested without a display.
+// The operations the handlers need from a window toolkit, and nothing more. It holds no toolkit
+// type, so the handlers can be built and tested without a display.
 #pragma once
 
 #include <string>

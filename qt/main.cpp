@@ -1,5 +1,5 @@
-#include "app/application.h"
-#include "window/qt_toolkit.h"
+#include "qt/application.h"
+#include "qt/qt_toolkit.h"
 
 int main(int argc, char** argv) {
     const auto application = zentrovax::CreateApplication(argc, argv);

@@ -17,9 +17,9 @@
 #include <string>
 
 #include "leet/leet_table.h"
-#include "tests/qt_printers.h"
+#include "qt/qt_toolkit.h"
+#include "tests/qt/qt_printers.h"
 #include "tests/storm_seed.h"
-#include "window/qt_toolkit.h"
 
 namespace zentrovax {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/typed_characters.h"
+#include "qt/typed_characters.h"
 
 #include <QList>
 

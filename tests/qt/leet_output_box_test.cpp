@@ -1,4 +1,4 @@
-#include "window/leet_output_box.h"
+#include "qt/leet_output_box.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "leet/leet_table.h"
-#include "tests/qt_printers.h"
+#include "tests/qt/qt_printers.h"
 
 namespace zentrovax {
 namespace {

@@ -1,4 +1,4 @@
-#include "window/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "tests/qt_printers.h"
+#include "tests/qt/qt_printers.h"
 #include "window/help_text.h"
 #include "window/window_description.h"
 

@@ -1,4 +1,4 @@
-#include "window/leet_output_box.h"
+#include "qt/leet_output_box.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "qt/application.h"
 
 #include <QIcon>
 #include <QString>

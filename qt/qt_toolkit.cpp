@@ -1,4 +1,4 @@
-#include "window/qt_toolkit.h"
+#include "qt/qt_toolkit.h"
 
 #include <QEvent>
 #include <QInputMethodEvent>
@@ -12,9 +12,9 @@
 #include <cassert>
 #include <utility>
 
+#include "qt/leet_output_box.h"
+#include "qt/typed_characters.h"
 #include "window/handlers.h"
-#include "window/leet_output_box.h"
-#include "window/typed_characters.h"
 #include "window/window_description.h"
 
 namespace zentrovax {
