@@ -12,6 +12,15 @@ namespace zentrovax {
 // The 16-bit signed code of a typed character, as the toolkit reports it (0-255 in practice).
 using CharacterCode = std::int16_t;
 
+// A code no table key has: what a toolkit reports for a character outside 0-255.
+inline constexpr CharacterCode kUnmappedCharacter = -1;
+
+// The code a toolkit reports for one Unicode character: 0-255 as they are, any other character
+// (whatever its keyboard or input method) the unmapped code, so it types nothing.
+constexpr CharacterCode CodeOfCharacter(char32_t character) noexcept {
+    return character <= 0xFF ? static_cast<CharacterCode>(character) : kUnmappedCharacter;
+}
+
 // A short run of printable ASCII appended for one typed character.
 using LeetPiece = std::string_view;
 
@@ -38,5 +47,7 @@ constexpr std::optional<LeetPiece> TranslateKey(CharacterCode code) noexcept {
     }
     return std::nullopt;
 }
+
+static_assert(!TranslateKey(kUnmappedCharacter));
 
 }  // namespace zentrovax

@@ -7,10 +7,8 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
-#include <algorithm>
 #include <array>
 #include <cassert>
-#include <utility>
 
 #include "qt/leet_output_box.h"
 #include "qt/typed_characters.h"
@@ -39,19 +37,6 @@ QColor ToQColor(Colour colour) {
 QRect ToPixels(const ControlDescription& control) {
     return {TwipsToPixels(control.left), TwipsToPixels(control.top), TwipsToPixels(control.width),
             TwipsToPixels(control.height)};
-}
-
-using ClickHandler = void (*)(Toolkit&);
-constexpr std::array<std::pair<std::string_view, ClickHandler>, 3> kClickHandlers{{
-    {"cmdPause", &OnPauseClick},
-    {"cmdResume", &OnResumeClick},
-    {"cmdHelp", &OnHelpClick},
-}};
-
-ClickHandler ClickHandlerOf(std::string_view name) {
-    const auto* found = std::find_if(kClickHandlers.begin(), kClickHandlers.end(),
-                                     [name](const auto& entry) { return entry.first == name; });
-    return found == kClickHandlers.end() ? nullptr : found->second;
 }
 
 void Recolour(QWidget& widget, QPalette::ColorRole role, Colour colour) {

@@ -4,10 +4,6 @@
 
 namespace zentrovax {
 
-CharacterCode CodeOfCharacter(char32_t character) {
-    return character <= 0xFF ? static_cast<CharacterCode>(character) : kUnmappedCharacter;
-}
-
 std::vector<CharacterCode> CodesOfCommit(const QString& commit) {
     std::vector<CharacterCode> codes;
     for (const char32_t character : commit.toUcs4()) {

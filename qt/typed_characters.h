@@ -10,12 +10,6 @@
 
 namespace zentrovax {
 
-// A code for characters outside 0-255: no table key has it.
-inline constexpr CharacterCode kUnmappedCharacter = -1;
-
-// The code the handler sees for one Unicode character.
-CharacterCode CodeOfCharacter(char32_t character);
-
 // The characters a key press typed, one code per Unicode character of `text`. A chord with Ctrl,
 // Alt or Meta is a command, not typing: it types a control code (Ctrl+V is 22) or nothing, never
 // its letter. Tab and Backtab move the focus and type nothing.

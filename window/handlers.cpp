@@ -1,5 +1,9 @@
 #include "window/handlers.h"
 
+#include <algorithm>
+#include <array>
+#include <utility>
+
 #include "window/help_text.h"
 
 namespace zentrovax {
@@ -35,6 +39,18 @@ void OnLeetGotFocus(Toolkit& toolkit) {
     if (toolkit.IsEnabled(Box::txtCapture)) {
         toolkit.GiveFocus(Box::txtCapture);
     }
+}
+
+ClickHandler ClickHandlerOf(std::string_view control) {
+    static constexpr std::array<std::pair<std::string_view, ClickHandler>, 3> kClickHandlers{{
+        {"cmdPause", &OnPauseClick},
+        {"cmdResume", &OnResumeClick},
+        {"cmdHelp", &OnHelpClick},
+    }};
+    const auto* found =
+        std::find_if(kClickHandlers.begin(), kClickHandlers.end(),
+                     [control](const auto& entry) { return entry.first == control; });
+    return found == kClickHandlers.end() ? nullptr : found->second;
 }
 
 }  // namespace zentrovax

@@ -3,6 +3,8 @@
 // the text of txtLeet. Binding them to real events is the adapter's job, not theirs.
 #pragma once
 
+#include <string_view>
+
 #include "leet/leet_table.h"
 #include "window/toolkit.h"
 
@@ -15,5 +17,10 @@ void OnResumeClick(Toolkit& toolkit);
 void OnHelpClick(Toolkit& toolkit);
 // txtLeet received the input focus.
 void OnLeetGotFocus(Toolkit& toolkit);
+
+using ClickHandler = void (*)(Toolkit&);
+// The handler bound to the click of the push button named `control`, or null for a control that
+// is not one of the buttons. Every adapter binds its buttons through this one table.
+ClickHandler ClickHandlerOf(std::string_view control);
 
 }  // namespace zentrovax

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -61,8 +62,16 @@ inline constexpr WindowDescription kFrmZentrovax{
     }},
 };
 
+inline constexpr int kTwipsPerInch = 1440;
+
+// Logical pixels, which a toolkit that scales for high-DPI screens (Qt) scales itself.
 constexpr int TwipsToPixels(int twips) {
     return twips / kTwipsPerPixel;
+}
+
+// Device pixels on a screen of `dpi` dots per inch, for a toolkit that works in them (Win32).
+constexpr int TwipsToPixels(int twips, int dpi) {
+    return twips * dpi / kTwipsPerInch;
 }
 
 consteval const ControlDescription& FindControl(std::string_view name) {
@@ -70,6 +79,15 @@ consteval const ControlDescription& FindControl(std::string_view name) {
                          [name](const ControlDescription& c) { return c.name == name; });
 }
 
+// The rows are in tab order, so creating the controls row by row gives the tab order.
+static_assert([] {
+    for (std::size_t i = 0; i < kFrmZentrovax.controls.size(); ++i) {
+        if (kFrmZentrovax.controls[i].tab_index != static_cast<int>(i)) {
+            return false;
+        }
+    }
+    return true;
+}());
 // The capture box is meant to be out of sight: it must start right of the client area.
 static_assert(FindControl("txtCapture").left >= kFrmZentrovax.client_width);
 static_assert(std::all_of(kFrmZentrovax.controls.begin(), kFrmZentrovax.controls.end(),
