@@ -15,3 +15,9 @@ endif()
 
 add_library(zentrovax_options INTERFACE)
 target_link_libraries(zentrovax_options INTERFACE zentrovax_warnings zentrovax_sanitizers)
+
+# A Windows program that needs nothing installed: the C and C++ runtimes and the thread library
+# are linked in, so only Windows' own DLLs are imported.
+if(MINGW)
+  target_link_options(zentrovax_options INTERFACE -static)
+endif()

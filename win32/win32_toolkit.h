@@ -1,0 +1,101 @@
+// The Toolkit contract on the Win32 API itself: builds frmZentrovax from its description on EDIT
+// and BUTTON controls and turns each control message into one handler call. No behaviour of the
+// program lives here.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
+#include "win32/typed_characters.h"
+#include "window/toolkit.h"
+#include "window/window_description.h"
+
+namespace zentrovax {
+
+// Owners for the handles the adapter creates; each releases its handle the one right way.
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+};
+struct IconDeleter {
+    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+};
+struct WindowDeleter {
+    void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
+using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+class Win32Toolkit final : public Toolkit {
+  public:
+    explicit Win32Toolkit(HINSTANCE instance);
+    ~Win32Toolkit() override;
+
+    // Shows the window and brings it to the front, so typing goes to it at once.
+    void Show(int show_command = SW_SHOWNORMAL);
+    [[nodiscard]] HWND Window() const { return window_.get(); }
+    // The control made from the description's row called `name`, or null.
+    [[nodiscard]] HWND Control(std::string_view name) const;
+
+    [[nodiscard]] std::string GetText(Box box) const override;
+    void SetText(Box box, std::string_view text) override;
+    void AppendText(Box box, std::string_view text) override;
+    [[nodiscard]] bool IsEnabled(Box box) const override;
+    void SetEnabled(Box box, bool enabled) override;
+    void GiveFocus(Box box) override;
+    void ShowMessage(std::string_view prompt, std::string_view title) override;
+
+  private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wparam,
+                                            LPARAM lparam);
+    static LRESULT CALLBACK CaptureProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam,
+                                             UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK OutputProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam,
+                                            UINT_PTR id, DWORD_PTR self);
+    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+
+    void CreateControls();
+    // Sizes the window and places every control for a screen of `dpi` dots per inch.
+    void LayOut(int dpi);
+    void OnCommand(HWND control, UINT notification);
+    // Editable, the output asks WM_CTLCOLOREDIT; read-only, WM_CTLCOLORSTATIC: both get this.
+    [[nodiscard]] LRESULT OnOutputColour(HDC dc) const;
+    void OnDrawButton(const DRAWITEMSTRUCT& item) const;
+    void OnActivate(bool active);
+    void OnNextDialogControl(WPARAM wparam, LPARAM lparam) const;
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnCaptureEnabledChange(bool enabled) const;
+    [[nodiscard]] bool OnEraseBackground(HDC dc) const;
+
+    [[nodiscard]] HWND Handle(Box box) const;
+
+    HINSTANCE instance_;
+    UniqueBrush window_brush_;
+    UniqueBrush button_brush_;
+    UniqueBrush output_brush_;
+    UniqueFont button_font_;
+    UniqueFont output_font_;
+    UniqueIcon big_icon_;
+    UniqueIcon small_icon_;
+    // Last, so it goes first: the controls it destroys still use the fonts and brushes above.
+    UniqueWindow window_;
+    // In the description's order; children of window_, destroyed with it.
+    std::array<HWND, kFrmZentrovax.controls.size()> controls_{};
+    HWND focus_when_deactivated_ = nullptr;
+    Utf16Characters typed_;
+    bool closed_by_owner_ = false;
+};
+
+// Runs the thread's message loop until the window is closed and returns the exit code. The one
+// place that knows about dialog navigation (Tab, Shift+Tab, Space on a button).
+int RunMessageLoop(HWND window);
+// Handles every message already queued as the loop would; false once the loop would end.
+bool ProcessPendingMessages(HWND window);
+
+}  // namespace zentrovax
