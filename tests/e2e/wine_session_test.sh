@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Windows program as a person uses it, under Wine on a real X server with a window manager
+# (without one, Wine never takes the keyboard focus): keys typed with xdotool, clicks at the
+# buttons' places, the output read back through the clipboard Wine shares with X.
+#   wine_session_test.sh WINE-RUN PROGRAM.exe DPI SCREENSHOT-DIR
+set -euo pipefail
+wine_run=$1 program=$2 dpi=$3 shots=$4
+mode=wine-${dpi}dpi
+mkdir -p "$shots"
+source "$(dirname "$0")/session_lib.sh"
+scale_num=$dpi scale_den=96
+
+start_x_server "$shots/$mode-xvfb.txt"
+start_openbox
+
+# The screen's DPI as Windows' display settings set it; back to the default afterwards.
+set_dpi() {
+    "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+        >/dev/null 2>&1
+}
+set_dpi "$dpi"
+trap 'set_dpi 96; cleanup' EXIT
+
+"$wine_run" "$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
+app=$!
+locate_window "$(timeout 60 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
+# Keys typed before Wine has the X focus are lost.
+for _ in $(seq 300); do [ "$(xdotool getwindowfocus)" == "$window" ] && break; sleep 0.1; done
+sleep 0.5
+
+check "client area scales with the DPI" "$((314 * dpi / 96))x$((186 * dpi / 96))" \
+    "$(xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')"
+check "the window carries the icon" yes \
+    "$(xprop -id "$window" _NET_WM_ICON | grep -q 'Icon (' && echo yes || echo no)"
+
+# Typing at once, with no click, produces leet.
+type_keys 'leet speak'
+screenshot typed
+pause
+check "typing at once, read back through the clipboard" '1337 5|O34|<' "$(output_via_clipboard)"
+
+# While paused the output is an ordinary editor: fix the end, leave the caret mid-text, resume:
+# the piece still lands at the very end. Escape there closes nothing.
+xdotool key ctrl+End BackSpace
+type_keys 'xy'
+xdotool key Escape
+click_at 20 14
+resume
+type_keys 'a'
+pause
+check "a piece lands after the user's edits, wherever the caret was" '1337 5|O34|xy4' \
+    "$(output_via_clipboard)"
+resume
+
+# Shift, digits, punctuation, Backspace, Enter, Escape and Ctrl+V add nothing while capturing.
+echo -n 'from elsewhere' | xclip -selection clipboard
+type_keys 'A1.'
+xdotool key BackSpace Return Escape ctrl+v
+sleep 0.3
+type_keys 'b'
+# Clicking into the output while capturing hands the keyboard straight back.
+click_at 150 60
+type_keys 'c'
+# Tab moves the focus to Pause: then typing is not translated until Resume.
+xdotool key Tab
+type_keys 'd'
+resume
+type_keys 'e'
+pause
+check "only table keys translate; focus rule and Tab" '1337 5|O34|xy48((3' "$(output_via_clipboard)"
+# Tab leaves the multi-line output for the next button, past the disabled capture box.
+xdotool key Tab space
+sleep 0.3
+type_keys 'f'
+check "Tab from the output reaches Pause" '1337 5|O34|xy48((3' "$(output_via_clipboard)"
+resume
+
+# Help while capturing: the fixed message, then typing goes on with no click.
+help
+box=$(timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' | head -n 1)
+screenshot help "$box"
+check "help message box shown" yes "$([ -n "$box" ] && echo yes || echo no)"
+xdotool key Return
+sleep 0.5
+type_keys 'g'
+# Help while paused: still paused afterwards.
+pause
+help
+timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' >/dev/null
+xdotool key Return
+sleep 0.5
+type_keys 'h'
+check "help in both modes; paused keys go nowhere" '1337 5|O34|xy48((36' "$(output_via_clipboard)"
+screenshot paused
+
+# Closing the window (Alt+F4, the window manager's close) ends the program at once with code 0.
+xdotool key alt+F4
+wait_for_exit "$app"
+check "closing the window ends the program with code 0" 0 "$exit_status"
+
+summary
