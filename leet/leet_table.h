@@ -3,8 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace zentrovax {
@@ -49,5 +51,26 @@ constexpr std::optional<LeetPiece> TranslateKey(CharacterCode code) noexcept {
 }
 
 static_assert(!TranslateKey(kUnmappedCharacter));
+
+// The piece for each byte of UTF-8 text, for translating text that already exists rather than
+// typing: a table key gives its piece, a line end (LF or CR) itself so that lines stay lines, any
+// other byte nothing. Every byte of a character above 0x7F is 0x80 or more, and no such
+// character has a piece, so invalid bytes need no decoding to yield nothing.
+inline constexpr std::array<LeetPiece, 256> kPieceOfByte = [] {
+    std::array<LeetPiece, 256> pieces{};
+    for (const LeetEntry& entry : LeetTable) {
+        pieces.at(static_cast<std::size_t>(entry.key)) = entry.piece;
+    }
+    pieces['\n'] = "\n";
+    pieces['\r'] = "\r";
+    return pieces;
+}();
+
+// Appends the translation of `text` to `out`; text may be cut anywhere, even inside a character.
+inline void TranslateText(std::string_view text, std::string& out) {
+    for (const char byte : text) {
+        out += kPieceOfByte[static_cast<unsigned char>(byte)];
+    }
+}
 
 }  // namespace zentrovax

@@ -33,11 +33,16 @@ void HoldOrExit(QtMsgType type, const QMessageLogContext& /*context*/, const QSt
 
 }  // namespace
 
+void DeclareProgram() {
+    QCoreApplication::setApplicationName(QStringLiteral("zentrovax"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZENTROVAX_VERSION));
+}
+
 std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv) {
-    QApplication::setApplicationName(QStringLiteral("zentrovax"));
+    DeclareProgram();
     QApplication::setApplicationDisplayName(QStringLiteral("Zentrovax"));
-    QApplication::setApplicationVersion(QStringLiteral(ZENTROVAX_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("zentrovax"));
+    // Wayland's app id and the software centre's: the name of the installed desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral(ZENTROVAX_APP_ID));
 
     previous_handler = qInstallMessageHandler(HoldOrExit);
     auto application = std::make_unique<QApplication>(argc, argv);

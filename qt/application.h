@@ -7,6 +7,9 @@
 
 namespace zentrovax {
 
+// The program's name and version, for the command line as for the window.
+void DeclareProgram();
+
 // Without a display, prints one line to stderr and exits with code 1: Qt alone would abort and
 // leave a core dump.
 std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv);

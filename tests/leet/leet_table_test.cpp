@@ -137,5 +137,24 @@ TEST(LeetTable, UpperCaseControlCodesAndOutOfRangeCodesYieldNothing) {
     }
 }
 
+TEST(TranslateText, EachByteGivesThePieceOfTypingItAndLineEndsStay) {
+    for (int byte = 0; byte < 256; ++byte) {
+        std::string expected;
+        if (byte == '\n' || byte == '\r') {
+            expected = std::string(1, static_cast<char>(byte));
+        } else if (byte < 0x80) {
+            expected = TranslateKey(static_cast<CharacterCode>(byte)).value_or("");
+        }
+        std::string out;
+        TranslateText(std::string(1, static_cast<char>(byte)), out);
+        EXPECT_EQ(out, expected) << "byte " << byte;
+    }
+    // Characters above 0x7F and invalid bytes yield nothing, wherever a read cut them.
+    std::string out;
+    TranslateText("leet speak\nh\xC3", out);
+    TranslateText("\xA9i\xFF\r\n", out);
+    EXPECT_EQ(out, "1337 5|O34|<\n||=||!\r\n");
+}
+
 }  // namespace
 }  // namespace zentrovax
