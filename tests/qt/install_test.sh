@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
-# `cmake --install` lays out the binary, the desktop entry and the hicolor icons.
-set -euo pipefail
+# `cmake --install` lays out the binary, the desktop entry, the hicolor icons and the metainfo,
+# and both pass their validators.
+#   install_test.sh BUILD-DIR
+set -uo pipefail
+source "$(dirname "$0")/../e2e/session_lib.sh"
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
-failures=0
-for file in bin/zentrovax share/applications/zentrovax.desktop \
-            share/icons/hicolor/16x16/apps/zentrovax.png share/icons/hicolor/32x32/apps/zentrovax.png; do
-    if [ -e "$prefix/$file" ]; then echo "ok: $file"; else echo "FAILED: missing $file"; failures=$((failures + 1)); fi
+desktop=share/applications/org.zentrovax.Zentrovax.desktop
+metainfo=share/metainfo/org.zentrovax.Zentrovax.metainfo.xml
+for file in bin/zentrovax "$desktop" "$metainfo" share/icons/hicolor/16x16/apps/zentrovax.png \
+            share/icons/hicolor/32x32/apps/zentrovax.png; do
+    check "installs $file" yes "$([ -s "$prefix/$file" ] && echo yes)"
 done
-[ -x "$prefix/bin/zentrovax" ] || { echo "FAILED: bin/zentrovax is not executable"; failures=$((failures + 1)); }
-grep -q '^Exec=zentrovax$' "$prefix/share/applications/zentrovax.desktop" || { echo "FAILED: Exec line"; failures=$((failures + 1)); }
-echo "$((5 - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+check "the program is executable" yes "$([ -x "$prefix/bin/zentrovax" ] && echo yes)"
+check "the entry starts the program" yes \
+    "$(grep -q '^Exec=zentrovax$' "$prefix/$desktop" && echo yes)"
+check "desktop-file-validate passes" "" "$(desktop-file-validate "$prefix/$desktop" 2>&1)"
+check "appstreamcli validate passes" 0 \
+    "$(appstreamcli validate --no-net "$prefix/$metainfo" >&2; echo $?)"
+summary

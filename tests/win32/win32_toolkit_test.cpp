@@ -320,6 +320,27 @@ TEST_F(Window, TextCrossesTheContractAsUtf8WithLineFeeds) {
     EXPECT_EQ(Output(), text + "4");
 }
 
+TEST(Resources, TheVersionRecordCarriesTheProjectsVersionInUsEnglishUnicode) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::vector<char> record(GetFileVersionInfoSizeW(path, nullptr));
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(record.size()), record.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));  // 1.0
+    EXPECT_EQ(fixed->dwFileVersionLS, 0U);              // .0.0
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
+    for (const wchar_t* key : {L"\\StringFileInfo\\040904B0\\FileVersion",
+                               L"\\StringFileInfo\\040904B0\\ProductVersion"}) {
+        wchar_t* value = nullptr;
+        ASSERT_TRUE(VerQueryValueW(record.data(), key, reinterpret_cast<void**>(&value), &size));
+        EXPECT_EQ(std::wstring(value), L"1.00");
+    }
+    EXPECT_NE(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)), nullptr);
+}
+
 TEST(WindowLifetime, ClosingTheWindowEndsTheMessageLoopWithCodeZero) {
     Win32Toolkit toolkit(GetModuleHandleW(nullptr));
     toolkit.Show();
