@@ -1,6 +1,7 @@
 #include "qt/qt_toolkit.h"
 
 #include <QEvent>
+#include <QGridLayout>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cassert>
 
+#include "qt/accessibility.h"
 #include "qt/leet_output_box.h"
 #include "qt/typed_characters.h"
 #include "window/handlers.h"
@@ -54,21 +56,38 @@ void SetFontPixels(QWidget& widget, int pixels) {
 }  // namespace
 
 QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
+    InstallAccessibility();
     const WindowDescription& description = kFrmZentrovax;
     window_->setObjectName(ToQString(description.name));
     window_->setWindowTitle(ToQString(description.caption));
-    // Fixed size: the capture box must never come into view.
-    window_->setFixedSize(TwipsToPixels(description.client_width),
-                          TwipsToPixels(description.client_height));
+    const QSize client_size(TwipsToPixels(description.client_width),
+                            TwipsToPixels(description.client_height));
+    // Fixed size where the window manager lets the program choose it.
+    window_->setFixedSize(client_size);
     window_->setAutoFillBackground(true);
     Recolour(*window_, QPalette::Window, description.window_colour);
+    window_->setAccessibleDescription(QStringLiteral(
+        "Type lower-case text and it appears in leet in the output box. Pause to correct, select "
+        "and copy the output; Resume to type on."));
+    // A tiling window manager, or XWayland, may give the window another size all the same. The
+    // controls live in a client area of the described size, centred, which clips its children:
+    // the capture box, placed right of it, stays out of view at any window size.
+    auto* client = new QWidget(window_.get());
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(client_size);
+    auto* layout = new QGridLayout(window_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(client, 0, 0, Qt::AlignCenter);
 
     std::array<QWidget*, kFrmZentrovax.controls.size()> by_tab_index{};
     for (const ControlDescription& control : description.controls) {
         QWidget* widget = nullptr;
         switch (control.kind) {
             case ControlKind::OutputBox: {
-                txtLeet_ = new LeetOutputBox(window_.get());
+                txtLeet_ = new LeetOutputBox(client);
+                txtLeet_->setAccessibleName(QStringLiteral("Leet output"));
+                txtLeet_->setAccessibleDescription(
+                    QStringLiteral("The translation of your typing; editable while paused."));
                 Recolour(*txtLeet_, QPalette::Base, description.output_background);
                 Recolour(*txtLeet_, QPalette::Text, description.output_text);
                 SetFontPixels(*txtLeet_, kOutputFontPixels);
@@ -76,14 +95,17 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
                 break;
             }
             case ControlKind::CaptureBox:
-                txtCapture_ = new QLineEdit(window_.get());
+                txtCapture_ = new QLineEdit(client);
+                txtCapture_->setAccessibleName(QStringLiteral("Typing"));
+                txtCapture_->setAccessibleDescription(
+                    QStringLiteral("What you type here appears in leet in the output box."));
                 // What it holds is never read. Kept empty, it spares laying out up to 32,767
                 // characters on every key and holding whatever is pasted into it.
                 txtCapture_->setMaxLength(0);
                 widget = txtCapture_;
                 break;
             case ControlKind::PushButton: {
-                auto* button = new QPushButton(ToQString(control.caption), window_.get());
+                auto* button = new QPushButton(ToQString(control.caption), client);
                 Recolour(*button, QPalette::Button, description.button_colour);
                 SetFontPixels(*button, kButtonFontPixels);
                 button->setAutoDefault(false);

@@ -12,7 +12,11 @@ source "$(dirname "$0")/session_lib.sh"
 start_x_server "$shots/$mode-xvfb.txt"
 [ "$mode" == openbox ] && start_openbox
 
-"$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
+# Without a window manager, the platform list starts with one that is not there: Qt falls back
+# to X11, and its warning keeps its category.
+platforms=xcb
+[ "$mode" == bare ] && platforms='nosuchplatform;xcb'
+QT_QPA_PLATFORM=$platforms "$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
 app=$!
 locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
 sleep 0.5
@@ -67,6 +71,20 @@ sleep 0.5
 type_keys 'h'
 check "help in both modes; paused keys go nowhere" '1337 5|O34|xy48((36' "$(output_via_clipboard)"
 screenshot paused
+
+if [ "$mode" == bare ]; then
+    check "a replayed warning keeps its category" \
+        'qt.qpa.plugin: Could not find the Qt platform plugin "nosuchplatform" in ""' \
+        "$(grep -m 1 nosuchplatform "$shots/$mode-stderr.txt")"
+    # As a tiling window manager does: a size other than the one the program asked for. The
+    # window stays black right of the centred client area, where the capture box lies.
+    xdotool windowsize "$window" 1020 741
+    sleep 0.5
+    screenshot forced-size
+    check "the capture box stays out of view at a forced size" 0 \
+        "$(convert "$shots/$mode-forced-size.png" -crop 353x186+667+277 +repage \
+            -format '%[fx:int(255*maxima)]' info:)"
+fi
 
 # Closing the window ends the program at once with code 0, asking nothing.
 "$close_window" "$window"

@@ -22,5 +22,18 @@ for display in "" ":4093"; do
     fi
     rm -f "$err"
 done
-echo "$((2 - failures)) passed, $failures failed"
+# A platform whose plugin is missing is named, not blamed on the display.
+err=$(mktemp)
+env -u WAYLAND_DISPLAY QT_QPA_PLATFORM=nosuchplatform "$program" 2>"$err"
+status=$?
+if [ "$status" -eq 1 ] && [ "$(grep -c . "$err")" -eq 1 ] &&
+    grep -q 'cannot start: Could not find the Qt platform plugin "nosuchplatform"' "$err"; then
+    echo "ok: a missing platform plugin -> $(cat "$err")"
+else
+    echo "FAILED: a missing platform plugin: exit $status:"
+    cat "$err"
+    failures=$((failures + 1))
+fi
+rm -f "$err"
+echo "$((3 - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

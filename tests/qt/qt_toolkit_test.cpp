@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 #include "tests/qt/qt_printers.h"
 #include "window/help_text.h"
@@ -85,6 +87,41 @@ TEST_F(Window, GeometryCaptionsAndTabOrderAreThoseOfTheDescription) {
         }
     }
     EXPECT_EQ(order, QStringList({"txtLeet", "txtCapture", "cmdPause", "cmdResume", "cmdHelp"}));
+}
+
+TEST_F(Window, WhateverSizeAWindowManagerForcesTheCaptureBoxStaysOutOfView) {
+    QWidget& window = toolkit_.Window();
+    window.setMinimumSize(0, 0);
+    window.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window.resize(1020, 741);  // what a tiling window manager gave it
+    QApplication::processEvents();
+    const QImage image = window.grab().toImage();
+    const QWidget* capture = Control<QWidget>("txtCapture");
+    const QRect unclipped(capture->mapTo(&window, QPoint(0, 0)), capture->size());
+    ASSERT_TRUE(image.rect().contains(unclipped)) << "it would be in view if not clipped";
+    for (int y = unclipped.top(); y <= unclipped.bottom(); ++y) {
+        for (int x = unclipped.left(); x <= unclipped.right(); ++x) {
+            ASSERT_EQ(image.pixelColor(x, y), QColor(Qt::black)) << x << "," << y;
+        }
+    }
+    EXPECT_LE((Control<QWidget>("client")->geometry().center() - window.rect().center())
+                  .manhattanLength(),
+              1)
+        << "the client area is centred";
+    Type("a");
+    EXPECT_EQ(Output(), "4");
+}
+
+TEST_F(Window, TheWindowIsANamedFrameAndEachBoxSaysWhatItIsFor) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&toolkit_.Window());
+    EXPECT_EQ(window->role(), QAccessible::Window) << "a frame, not a filler";
+    EXPECT_EQ(window->text(QAccessible::Name), "Zentrovax");
+    EXPECT_FALSE(window->text(QAccessible::Description).isEmpty());
+    for (const char* name : {"txtLeet", "txtCapture"}) {
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Control<QWidget>(name));
+        EXPECT_FALSE(box->text(QAccessible::Name).isEmpty()) << name;
+        EXPECT_FALSE(box->text(QAccessible::Description).isEmpty()) << name;
+    }
 }
 
 TEST_F(Window, ClickingIntoTheOutputWhileCapturingReturnsTheFocus) {
