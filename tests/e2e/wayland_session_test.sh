@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The program on Wayland, natively (Qt's wayland platform), under a headless sway: keys typed
+# with wtype, the buttons driven from the keyboard (the headless seat has no pointer), the
+# output read back with wl-paste, a screenshot at scale 2 with grim. sway refuses to run as
+# root, so the compositor and every client run as an unprivileged user.
+#   wayland_session_test.sh PROGRAM SCREENSHOT-DIR
+set -euo pipefail
+program=$1 shots=$2
+mode=wayland
+mkdir -p "$shots"
+source "$(dirname "$0")/session_lib.sh"
+
+user=nobody
+runtime=$(mktemp -d)
+chown "$user" "$runtime"
+chmod 700 "$runtime"
+trap 'cleanup; rm -rf "$runtime"' EXIT
+as_user() {
+    # exec: started in the background, the pid the script holds is the program's own.
+    exec setpriv --reuid="$user" --regid=nogroup --clear-groups \
+        env -i HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1 \
+        SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)" PATH=/usr/bin:/bin \
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
+        UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$@"
+}
+cat >"$runtime/sway.conf" <<'CONF'
+output HEADLESS-1 resolution 1280x800 scale 2
+CONF
+(as_user WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$runtime/sway.conf" >"$runtime/sway.log" 2>&1) &
+children+=($!)
+for _ in $(seq 100); do [ -S "$runtime/wayland-1" ] && break; sleep 0.1; done
+# One virtual keyboard for the whole session: a new one per command loses the first keys.
+(as_user wtype -s 86400000 x) &
+children+=($!)
+sleep 0.5
+
+(as_user QT_QPA_PLATFORM=wayland "$program" >"$shots/$mode-stdout.txt" 2>"$runtime/stderr") &
+app=$!
+for _ in $(seq 100); do
+    (as_user swaymsg -t get_tree 2>/dev/null) | grep -q '"name": "Zentrovax"' && break
+    sleep 0.1
+done
+sleep 1
+keys() { (as_user wtype "$@"); sleep 0.3; }
+copy_output() {  # from Pause: back past the disabled capture box to the output, copy it all
+    keys -M shift -k Tab -m shift
+    keys -M ctrl a -m ctrl -M ctrl c -m ctrl
+    (as_user wl-paste --no-newline)
+}
+
+keys 'leet speak'
+(as_user grim "$runtime/typed.png") && cp "$runtime/typed.png" "$shots/$mode-typed.png"
+keys -k Tab -k space   # Tab to Pause and press it
+check "typing at once, read back through the clipboard" '1337 5|O34|<' "$(copy_output)"
+keys -k Tab -k Tab -k space   # Resume
+keys 'a'
+keys -k Tab -k Tab -k Tab -k space   # Help
+check "help message box shown" yes \
+    "$( (as_user swaymsg -t get_tree) | grep -q '"name": "How to use Zentrovax"' && echo yes || echo no)"
+keys -k Return
+keys 'b'
+keys -k Tab -k space
+check "Resume, Help and typing on, all from the keyboard" '1337 5|O34|<48' "$(copy_output)"
+
+(as_user swaymsg kill) >/dev/null
+wait_for_exit "$app"
+check "closing the window ends the program with code 0" 0 "$exit_status"
+check "nothing on stderr" "" "$(grep -v 'XDG_RUNTIME_DIR' "$runtime/stderr" || true)"
+summary
