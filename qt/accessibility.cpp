@@ -3,16 +3,21 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QTextCursor>
 #include <QWidget>
+
+#include "qt/leet_output_box.h"
 
 namespace zentrovax {
 namespace {
 
+bool installed = false;
 QAccessible::UpdateHandler previous_handler = nullptr;
+void FilterUpdate(QAccessibleEvent* event);
 
-void AnnounceFocusWhereItStays(QAccessibleEvent* event) {
-    if (event->type() == QAccessible::Focus && event->object() != nullptr &&
-        event->object()->isWidgetType() && event->object() != QApplication::focusWidget()) {
+void PassOn(QAccessibleEvent* event) {
+    if (!installed) {
+        QAccessible::updateAccessibility(event);
         return;
     }
     if (previous_handler != nullptr) {
@@ -23,10 +28,184 @@ void AnnounceFocusWhereItStays(QAccessibleEvent* event) {
     // updateAccessibility does while no handler is installed.
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(&AnnounceFocusWhereItStays);
+    QAccessible::installUpdateHandler(&FilterUpdate);
 }
 
-QAccessibleInterface* FrameForTheWindow(const QString& class_name, QObject* object) {
+// Qt writes a new line inside reported text as a paragraph separator.
+QString AsTyped(QString text) {
+    return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// Qt reports the output's changes, caret and selection by document positions, which count the
+// soft breaks; the screen reader gets them in the user's offsets, or not at all while the box
+// only cuts or joins its blocks.
+void PassOnOutputEvent(QAccessibleEvent* event, const LeetOutputBox& box) {
+    switch (event->type()) {
+        case QAccessible::TextInserted:
+        case QAccessible::TextRemoved:
+        case QAccessible::TextUpdated:
+        case QAccessible::TextCaretMoved:
+        case QAccessible::TextSelectionChanged:
+            if (box.InUnseenChange()) {
+                return;
+            }
+            break;
+        default:
+            PassOn(event);
+            return;
+    }
+    auto* box_object = const_cast<LeetOutputBox*>(&box);
+    switch (event->type()) {
+        case QAccessible::TextInserted: {
+            const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
+            QAccessibleTextInsertEvent mapped(box_object,
+                                              box.VisibleOffset(inserted->changePosition()),
+                                              AsTyped(inserted->textInserted()));
+            PassOn(&mapped);
+            return;
+        }
+        case QAccessible::TextRemoved: {
+            const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
+            QAccessibleTextRemoveEvent mapped(
+                box_object, box.VisibleOffset(removed->changePosition()), removed->textRemoved());
+            PassOn(&mapped);
+            return;
+        }
+        case QAccessible::TextUpdated: {
+            const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
+            QAccessibleTextUpdateEvent mapped(
+                box_object, box.VisibleOffset(updated->changePosition()), updated->textRemoved(),
+                AsTyped(updated->textInserted()));
+            PassOn(&mapped);
+            return;
+        }
+        case QAccessible::TextSelectionChanged: {
+            auto* selection = static_cast<QAccessibleTextSelectionEvent*>(event);
+            selection->setSelection(box.VisibleOffset(selection->selectionStart()),
+                                    box.VisibleOffset(selection->selectionEnd()));
+            selection->setCursorPosition(box.VisibleOffset(selection->cursorPosition()));
+            break;
+        }
+        default: {  // the caret moved
+            auto* caret = static_cast<QAccessibleTextCursorEvent*>(event);
+            caret->setCursorPosition(box.VisibleOffset(caret->cursorPosition()));
+            break;
+        }
+    }
+    PassOn(event);
+}
+
+void FilterUpdate(QAccessibleEvent* event) {
+    QObject* object = event->object();
+    if (event->type() == QAccessible::Focus && object != nullptr && object->isWidgetType() &&
+        object != QApplication::focusWidget()) {
+        return;
+    }
+    if (const auto* box = qobject_cast<const LeetOutputBox*>(object)) {
+        PassOnOutputEvent(event, *box);
+        return;
+    }
+    PassOn(event);
+}
+
+// The output box as a screen reader reads it: its text as the user sees it.
+class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit OutputBoxAccessible(LeetOutputBox* box)
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        state.readOnly = Box().isReadOnly();
+        return state;
+    }
+
+    void selection(int selection_index, int* start_offset, int* end_offset) const override {
+        const QTextCursor cursor = Box().textCursor();
+        *start_offset = 0;
+        *end_offset = 0;
+        if (selection_index == 0 && cursor.hasSelection()) {
+            *start_offset = Box().VisibleOffset(cursor.selectionStart());
+            *end_offset = Box().VisibleOffset(cursor.selectionEnd());
+        }
+    }
+    [[nodiscard]] int selectionCount() const override {
+        return Box().textCursor().hasSelection() ? 1 : 0;
+    }
+    void addSelection(int start_offset, int end_offset) override {
+        setSelection(0, start_offset, end_offset);
+    }
+    void removeSelection(int selection_index) override {
+        if (selection_index == 0) {
+            QTextCursor cursor = Box().textCursor();
+            cursor.clearSelection();
+            Box().setTextCursor(cursor);
+        }
+    }
+    void setSelection(int selection_index, int start_offset, int end_offset) override {
+        if (selection_index == 0) {
+            Select(start_offset, end_offset);
+        }
+    }
+
+    [[nodiscard]] int cursorPosition() const override {
+        return Box().VisibleOffset(Box().textCursor().position());
+    }
+    void setCursorPosition(int position) override { Select(position, position); }
+
+    [[nodiscard]] QString text(int start_offset, int end_offset) const override {
+        return Box().TextBetween(Box().DocumentPosition(start_offset),
+                                 Box().DocumentPosition(end_offset));
+    }
+    [[nodiscard]] int characterCount() const override { return Box().VisibleLength(); }
+
+    [[nodiscard]] QRect characterRect(int offset) const override {
+        QTextCursor cursor(Box().document());
+        cursor.setPosition(Box().DocumentPosition(offset));
+        QRect rect = Box().cursorRect(cursor);
+        rect.setWidth(Box().fontMetrics().horizontalAdvance(text(offset, offset + 1)));
+        return {Box().viewport()->mapToGlobal(rect.topLeft()), rect.size()};
+    }
+    [[nodiscard]] int offsetAtPoint(const QPoint& point) const override {
+        const QPoint inside = Box().viewport()->mapFromGlobal(point);
+        return Box().VisibleOffset(Box().cursorForPosition(inside).position());
+    }
+    void scrollToSubstring(int start_index, int end_index) override {
+        Select(start_index, end_index);
+        Box().ensureCursorVisible();
+    }
+    [[nodiscard]] QString attributes(int /*offset*/, int* start_offset,
+                                     int* end_offset) const override {
+        // Plain text: one run without attributes.
+        *start_offset = 0;
+        *end_offset = characterCount();
+        return {};
+    }
+
+  private:
+    [[nodiscard]] LeetOutputBox& Box() const { return *static_cast<LeetOutputBox*>(widget()); }
+    void Select(int start_offset, int end_offset) {
+        QTextCursor cursor = Box().textCursor();
+        cursor.setPosition(Box().DocumentPosition(start_offset));
+        cursor.setPosition(Box().DocumentPosition(end_offset), QTextCursor::KeepAnchor);
+        Box().setTextCursor(cursor);
+    }
+};
+
+QAccessibleInterface* CreateAccessible(const QString& class_name, QObject* object) {
+    if (auto* box = qobject_cast<LeetOutputBox*>(object)) {
+        return new OutputBoxAccessible(box);
+    }
     auto* widget = qobject_cast<QWidget*>(object);
     if (class_name == QLatin1String("QWidget") && widget != nullptr && widget->isWindow() &&
         widget->objectName() == QLatin1String("frmZentrovax")) {
@@ -38,12 +217,15 @@ QAccessibleInterface* FrameForTheWindow(const QString& class_name, QObject* obje
 }  // namespace
 
 void InstallAccessibility() {
-    static const bool installed = [] {
-        QAccessible::installFactory(&FrameForTheWindow);
-        previous_handler = QAccessible::installUpdateHandler(&AnnounceFocusWhereItStays);
-        return true;
-    }();
-    static_cast<void>(installed);
+    if (!installed) {
+        QAccessible::installFactory(&CreateAccessible);
+        previous_handler = QAccessible::installUpdateHandler(&FilterUpdate);
+        installed = true;
+    }
+}
+
+void Announce(QAccessibleEvent& event) {
+    PassOn(&event);
 }
 
 }  // namespace zentrovax

@@ -1,12 +1,23 @@
 // What a screen reader is told about the window, beyond what Qt tells it by itself.
 #pragma once
 
+class QAccessibleEvent;
+
 namespace zentrovax {
 
-// Once per program: the top-level window is presented as a frame (Qt presents a plain QWidget
-// window as a filler), and a focus event is passed on only for the widget that holds the focus
-// once the event is sent, so a focus rule that hands the focus on at once is not announced as
-// landing where it did not stay.
+// Once per program:
+// - the top-level window is presented as a frame (Qt presents a plain QWidget window as a
+//   filler);
+// - the output box presents its text as the user sees it, without the soft breaks it keeps
+//   inside, and every offset it reports, in its text and in its events, counts that text; its
+//   unseen changes (cutting and joining blocks) are not reported;
+// - a focus event is passed on only for the widget that holds the focus once it is sent, so a
+//   focus rule that hands the focus on at once is not announced as landing where it did not
+//   stay.
 void InstallAccessibility();
+
+// Passes an event the program made itself, whose offsets are already the user's, straight to
+// the screen reader.
+void Announce(QAccessibleEvent& event);
 
 }  // namespace zentrovax

@@ -1,6 +1,7 @@
 #include "qt/leet_output_box.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <limits>
 #include <vector>
+
+#include "qt/accessibility.h"
 
 namespace zentrovax {
 namespace {
@@ -117,11 +120,22 @@ void LeetOutputBox::SetText(const QString& text) {
 
 void LeetOutputBox::Append(QStringView text) {
     const bool follow = ViewIsAtEnd();
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text.toString());
-    if (split_) {
-        SplitLastBlock();
+    const bool report = QAccessible::isActive();
+    const int at = report ? VisibleLength() : 0;
+    {
+        const UnseenChange unseen(*this);
+        QTextCursor end(document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(text.toString());
+        if (split_) {
+            SplitLastBlock();
+        }
+    }
+    if (report) {
+        // One insert of the piece where the user sees it, rather than Qt's, which counts soft
+        // breaks and reports each new one as text.
+        QAccessibleTextInsertEvent inserted(this, at, text.toString());
+        Announce(inserted);
     }
     if (follow) {
         ShowEnd();
@@ -147,6 +161,33 @@ int LeetOutputBox::BlockCount() const {
     return document()->blockCount();
 }
 
+int LeetOutputBox::VisibleOffset(int position) const {
+    int soft_breaks = 0;
+    for (QTextBlock block = document()->firstBlock();
+         block.isValid() && block.position() <= position; block = block.next()) {
+        soft_breaks += IsSoft(block) ? 1 : 0;
+    }
+    return position - soft_breaks;
+}
+
+int LeetOutputBox::DocumentPosition(int visible_offset) const {
+    // The last block whose text starts at or before the offset holds it.
+    int soft_breaks = 0;
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        const QTextBlock next = block.next();
+        const int next_soft = next.isValid() && IsSoft(next) ? 1 : 0;
+        if (!next.isValid() || next.position() - soft_breaks - next_soft > visible_offset) {
+            return std::min(visible_offset + soft_breaks, document()->characterCount() - 1);
+        }
+        soft_breaks += next_soft;
+    }
+    return 0;
+}
+
+int LeetOutputBox::VisibleLength() const {
+    return VisibleOffset(document()->characterCount() - 1);
+}
+
 bool LeetOutputBox::ViewIsAtEnd() const {
     const QScrollBar* bar = verticalScrollBar();
     return bar->value() >= bar->maximum();
@@ -161,6 +202,7 @@ qreal LeetOutputBox::WrapWidth() const {
 }
 
 void LeetOutputBox::SplitLastBlock() {
+    const UnseenChange unseen(*this);
     const QPlainTextDocumentLayout& layout = LayoutOf(*document());
     for (QTextBlock last = document()->lastBlock();;) {
         layout.ensureBlockLayout(last);
@@ -219,6 +261,7 @@ std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const
 }
 
 void LeetOutputBox::JoinSoftBreaks() {
+    const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
     std::vector<int> soft_blocks;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
@@ -250,6 +293,7 @@ void LeetOutputBox::JoinSoftBreaks() {
 }
 
 void LeetOutputBox::SplitFrom(int unchanged_prefix) {
+    const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
     // Cuts of the last join before the first change still fall where lines start; the last of
     // them could have moved with the change, so cutting starts over from there.

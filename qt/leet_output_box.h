@@ -39,6 +39,17 @@ class LeetOutputBox final : public QPlainTextEdit {
     // How many blocks the text is kept in; for tests and benchmarks.
     [[nodiscard]] int BlockCount() const;
 
+    // Offsets as the user sees the text, soft breaks left out, against document positions; for
+    // everything outside the box that counts characters (a screen reader above all).
+    [[nodiscard]] int VisibleOffset(int position) const;
+    [[nodiscard]] int DocumentPosition(int visible_offset) const;
+    [[nodiscard]] int VisibleLength() const;
+    // The text as the user sees it between two document positions.
+    [[nodiscard]] QString TextBetween(int from, int to) const;
+    // While the box cuts or joins blocks, or appends (which it reports itself), its document
+    // changes in ways nobody sees: such changes are not to be reported.
+    [[nodiscard]] bool InUnseenChange() const { return unseen_changes_ > 0; }
+
   protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     bool event(QEvent* event) override;
@@ -47,7 +58,20 @@ class LeetOutputBox final : public QPlainTextEdit {
     void changeEvent(QEvent* event) override;
 
   private:
-    [[nodiscard]] QString TextBetween(int from, int to) const;
+    // Marks an unseen change for as long as it lives.
+    class UnseenChange {
+      public:
+        explicit UnseenChange(LeetOutputBox& box) : box_(box) { ++box_.unseen_changes_; }
+        ~UnseenChange() { --box_.unseen_changes_; }
+        UnseenChange(const UnseenChange&) = delete;
+        UnseenChange& operator=(const UnseenChange&) = delete;
+        UnseenChange(UnseenChange&&) = delete;
+        UnseenChange& operator=(UnseenChange&&) = delete;
+
+      private:
+        LeetOutputBox& box_;
+    };
+
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
     [[nodiscard]] static bool MayEdit(const QEvent& event);
@@ -75,6 +99,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     // The width and font the soft breaks were cut for.
     int split_width_ = -1;
     QFont split_font_;
+    int unseen_changes_ = 0;
 };
 
 }  // namespace zentrovax

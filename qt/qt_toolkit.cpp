@@ -1,5 +1,6 @@
 #include "qt/qt_toolkit.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QGridLayout>
 #include <QInputMethodEvent>
@@ -156,10 +157,17 @@ void QtToolkit::SetText(Box box, std::string_view text) {
 }
 
 void QtToolkit::AppendText(Box box, std::string_view text) {
+    const QString piece = ToQString(text);
     if (box == Box::txtCapture) {
-        txtCapture_->setText(txtCapture_->text() + ToQString(text));
-    } else {
-        txtLeet_->Append(ToQString(text));
+        txtCapture_->setText(txtCapture_->text() + piece);
+        return;
+    }
+    txtLeet_->Append(piece);
+    if (QAccessible::isActive() && txtCapture_->hasFocus()) {
+        // A screen reader follows the focused box, and the keys' box shows nothing: it hears
+        // each piece there, as text that box took in, while the output reports it as well.
+        QAccessibleTextInsertEvent typed(txtCapture_, 0, piece);
+        QAccessible::updateAccessibility(&typed);
     }
 }
 

@@ -19,25 +19,47 @@ start_openbox
 
 # The listener is up before the program starts, so start-up's focus events are heard too.
 probe_output=$(mktemp)
-/usr/bin/python3 "$(dirname "$0")/accessibility_probe.py" 8 >"$probe_output" 2>&1 &
+done_file=$(mktemp -u)
+/usr/bin/python3 "$(dirname "$0")/accessibility_probe.py" "$done_file" >"$probe_output" 2>&1 &
 probe=$!
 sleep 1
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
 children+=($!)
 locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
 sleep 1
-type_keys 'leet'
-click_at 150 60   # into the output, while capturing: the keys stay with the capture box
+
+# Enough output for the box to keep it in several blocks; then Pause, an edit at the end (which
+# joins the blocks), Resume (which cuts them again), a click into the output while capturing,
+# and one more key.
+typed=$(printf 'leet speak %.0s' $(seq 200))
+xdotool type --delay 2 "$typed"
+sleep 1
+pause
+click_at 150 60
+xdotool key ctrl+End
+type_keys 'x'
+resume
+click_at 150 60
 type_keys 'a'
+touch "$done_file"
 wait "$probe" || true
 finding() { sed -n "s/^$1=//p" "$probe_output"; }
+translated=$(printf '%s' "$typed" | "$program" --translate)
 
 check "the window is a frame named Zentrovax" "frame:Zentrovax" "$(finding window)"
 check "the window describes how to use it" True "$(finding description)"
 check "the output box is named and described" True "$(finding 'box:Leet output')"
 check "the capture box is named and described" True "$(finding 'box:Typing')"
-check "focus is announced only where the keys go" "Typing" \
-    "$(finding focused | tr '|' '\n' | sort -u | paste -sd'|')"
+check "focus is announced where the keys go: the capture box, and the output only while paused" \
+    "Leet output|Pause|Resume|Typing" "$(finding focused)"
 check "the focused object is the capture box" Typing "$(finding focused_now)"
-check "the output's accessible text is what was typed, in leet" 13374 "$(finding output)"
+check "the output's accessible text is the text as copied, soft breaks left out" \
+    "${translated}x4" "$(finding output)"
+check "its character count agrees" "${#translated}" "$(( $(finding characters) - 2 ))"
+check "one insert per piece and per edit, nothing from cutting or joining blocks" \
+    "${translated}x4 True 0" \
+    "$(finding output_inserted) $(finding output_inserts_at_end) $(finding output_deletes)"
+check "the caret is reported at the user's offsets" "$(( ${#translated} + 1 ))" "$(finding max_caret)"
+check "each piece reaches the screen reader on the focused box" "${translated}4" \
+    "$(finding capture_inserted)"
 summary
