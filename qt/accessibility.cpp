@@ -202,7 +202,59 @@ class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTe
     }
 };
 
+constexpr char kEchoProperty[] = "zentrovaxEcho";
+
+// The capture box as a screen reader reads it: the last piece it took in, selected.
+class CaptureBoxAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+  public:
+    explicit CaptureBoxAccessible(QWidget* box)
+        : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    void selection(int /*selection_index*/, int* start_offset, int* end_offset) const override {
+        *start_offset = 0;
+        *end_offset = characterCount();
+    }
+    [[nodiscard]] int selectionCount() const override { return characterCount() > 0 ? 1 : 0; }
+    void addSelection(int /*start_offset*/, int /*end_offset*/) override {}
+    void removeSelection(int /*selection_index*/) override {}
+    void setSelection(int /*selection_index*/, int /*start_offset*/, int /*end_offset*/) override {}
+    [[nodiscard]] int cursorPosition() const override { return characterCount(); }
+    void setCursorPosition(int /*position*/) override {}
+    [[nodiscard]] QString text(int start_offset, int end_offset) const override {
+        return Echo().mid(start_offset, end_offset - start_offset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(Echo().size()); }
+    [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
+    [[nodiscard]] int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*start_index*/, int /*end_index*/) override {}
+    [[nodiscard]] QString attributes(int /*offset*/, int* start_offset,
+                                     int* end_offset) const override {
+        *start_offset = 0;
+        *end_offset = characterCount();
+        return {};
+    }
+
+  private:
+    [[nodiscard]] QString Echo() const { return widget()->property(kEchoProperty).toString(); }
+};
+
 QAccessibleInterface* CreateAccessible(const QString& class_name, QObject* object) {
+    if (object->objectName() == QLatin1String("txtCapture") && object->isWidgetType()) {
+        return new CaptureBoxAccessible(static_cast<QWidget*>(object));
+    }
     if (auto* box = qobject_cast<LeetOutputBox*>(object)) {
         return new OutputBoxAccessible(box);
     }
@@ -222,6 +274,12 @@ void InstallAccessibility() {
         previous_handler = QAccessible::installUpdateHandler(&FilterUpdate);
         installed = true;
     }
+}
+
+void EchoPiece(QWidget& capture_box, const QString& piece) {
+    capture_box.setProperty(kEchoProperty, piece);
+    QAccessibleTextInsertEvent took_in(&capture_box, 0, piece);
+    QAccessible::updateAccessibility(&took_in);
 }
 
 void Announce(QAccessibleEvent& event) {

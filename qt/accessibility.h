@@ -2,6 +2,8 @@
 #pragma once
 
 class QAccessibleEvent;
+class QString;
+class QWidget;
 
 namespace zentrovax {
 
@@ -15,6 +17,12 @@ namespace zentrovax {
 //   focus rule that hands the focus on at once is not announced as landing where it did not
 //   stay.
 void InstallAccessibility();
+
+// Tells a screen reader that the capture box, which holds the focus and shows nothing, took in
+// `piece`: a screen reader follows the focused box, so this is how the translation is heard.
+// The box then presents the piece as its text, selected, as a completion is presented: Orca
+// speaks such an insert after a typed key, where it ignores text that appears elsewhere.
+void EchoPiece(QWidget& capture_box, const QString& piece);
 
 // Passes an event the program made itself, whose offsets are already the user's, straight to
 // the screen reader.

@@ -82,10 +82,16 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
 
     std::array<QWidget*, kFrmZentrovax.controls.size()> by_tab_index{};
     for (const ControlDescription& control : description.controls) {
+        // Named before anything else is done to it: a screen reader's view of a widget is
+        // made, once, the first time anything about it is reported, and depends on the name.
+        const auto named = [&control](auto* new_widget) {
+            new_widget->setObjectName(ToQString(control.name));
+            return new_widget;
+        };
         QWidget* widget = nullptr;
         switch (control.kind) {
             case ControlKind::OutputBox: {
-                txtLeet_ = new LeetOutputBox(client);
+                txtLeet_ = named(new LeetOutputBox(client));
                 txtLeet_->setAccessibleName(QStringLiteral("Leet output"));
                 txtLeet_->setAccessibleDescription(
                     QStringLiteral("The translation of your typing; editable while paused."));
@@ -96,7 +102,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
                 break;
             }
             case ControlKind::CaptureBox:
-                txtCapture_ = new QLineEdit(client);
+                txtCapture_ = named(new QLineEdit(client));
                 txtCapture_->setAccessibleName(QStringLiteral("Typing"));
                 txtCapture_->setAccessibleDescription(
                     QStringLiteral("What you type here appears in leet in the output box."));
@@ -106,7 +112,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
                 widget = txtCapture_;
                 break;
             case ControlKind::PushButton: {
-                auto* button = new QPushButton(ToQString(control.caption), client);
+                auto* button = named(new QPushButton(ToQString(control.caption), client));
                 Recolour(*button, QPalette::Button, description.button_colour);
                 SetFontPixels(*button, kButtonFontPixels);
                 button->setAutoDefault(false);
@@ -118,7 +124,6 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
                 break;
             }
         }
-        widget->setObjectName(ToQString(control.name));
         widget->setGeometry(ToPixels(control));
         by_tab_index.at(static_cast<std::size_t>(control.tab_index)) = widget;
     }
@@ -164,10 +169,7 @@ void QtToolkit::AppendText(Box box, std::string_view text) {
     }
     txtLeet_->Append(piece);
     if (QAccessible::isActive() && txtCapture_->hasFocus()) {
-        // A screen reader follows the focused box, and the keys' box shows nothing: it hears
-        // each piece there, as text that box took in, while the output reports it as well.
-        QAccessibleTextInsertEvent typed(txtCapture_, 0, piece);
-        QAccessible::updateAccessibility(&typed);
+        EchoPiece(*txtCapture_, piece);
     }
 }
 

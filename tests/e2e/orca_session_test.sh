@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# What the Orca screen reader says while a person starts the program and types: its speech, as
+# Orca's debug log records it (no sound device is needed for that).
+#   orca_session_test.sh PROGRAM SCREENSHOT-DIR
+set -euo pipefail
+if [ -z "${ZENTROVAX_IN_DBUS_SESSION:-}" ]; then
+    exec env ZENTROVAX_IN_DBUS_SESSION=1 dbus-run-session -- "$0" "$@" 2>/dev/null
+fi
+program=$1 shots=$2
+mode=orca
+mkdir -p "$shots"
+source "$(dirname "$0")/session_lib.sh"
+home=$(mktemp -d)
+trap 'cleanup; rm -rf "$home"' EXIT
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+children+=($!)
+start_x_server "$shots/$mode-xvfb.txt"
+start_openbox
+log="$shots/$mode-debug.txt"
+rm -f "$log"
+HOME=$home orca --debug-file="$log" >/dev/null 2>&1 &
+children+=($!)
+for _ in $(seq 150); do grep -q 'Screen reader on' "$log" 2>/dev/null && break; sleep 0.1; done
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
+children+=($!)
+locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
+for _ in $(seq 100); do grep -q "SPEECH OUTPUT: 'Typing text" "$log" && break; sleep 0.1; done
+xdotool type --delay 300 'leet'
+# Orca writes its log in blocks: more typing afterwards pushes the last piece out.
+sleep 2
+xdotool type --delay 300 'ab'
+spoken() { sed -n "s/^.*SPEECH OUTPUT: '\([^']*\)'.*$/\1/p" "$log" | sed 's/ *$//'; }
+for _ in $(seq 150); do spoken | grep -qx 7 && break; sleep 0.1; done
+
+check "at start: the frame, then the box the keys go to" "Zentrovax frame.|Typing text." \
+    "$(spoken | grep -E '^(Zentrovax frame|Typing text|Leet output|read only)' | paste -sd'|')"
+check "typing: each key, then its leet" "l|1|e|3|e|3|t|7" \
+    "$(spoken | sed -n '/^Typing text/,$p' | grep -v '^What you type' | sed 1d | head -n 8 |
+        paste -sd'|')"
+summary
