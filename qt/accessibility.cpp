@@ -108,11 +108,10 @@ void FilterUpdate(QAccessibleEvent* event) {
     PassOn(event);
 }
 
-// The output box as a screen reader reads it: its text as the user sees it.
-class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+// A text box whose text a screen reader reads through the text interface.
+class TextBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
   public:
-    explicit OutputBoxAccessible(LeetOutputBox* box)
-        : QAccessibleWidget(box, QAccessible::EditableText) {}
+    explicit TextBoxAccessible(QWidget* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface) {
@@ -120,12 +119,29 @@ class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTe
         }
         return QAccessibleWidget::interface_cast(type);
     }
-
     [[nodiscard]] QAccessible::State state() const override {
         QAccessible::State state = QAccessibleWidget::state();
         state.editable = true;
-        state.multiLine = true;
         state.selectableText = true;
+        return state;
+    }
+    [[nodiscard]] QString attributes(int /*offset*/, int* start_offset,
+                                     int* end_offset) const override {
+        // Plain text: one run without attributes.
+        *start_offset = 0;
+        *end_offset = characterCount();
+        return {};
+    }
+};
+
+// The output box as a screen reader reads it: its text as the user sees it.
+class OutputBoxAccessible final : public TextBoxAccessible {
+  public:
+    explicit OutputBoxAccessible(LeetOutputBox* box) : TextBoxAccessible(box) {}
+
+    [[nodiscard]] QAccessible::State state() const override {
+        QAccessible::State state = TextBoxAccessible::state();
+        state.multiLine = true;
         state.readOnly = Box().isReadOnly();
         return state;
     }
@@ -184,13 +200,6 @@ class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTe
         Select(start_index, end_index);
         Box().ensureCursorVisible();
     }
-    [[nodiscard]] QString attributes(int /*offset*/, int* start_offset,
-                                     int* end_offset) const override {
-        // Plain text: one run without attributes.
-        *start_offset = 0;
-        *end_offset = characterCount();
-        return {};
-    }
 
   private:
     [[nodiscard]] LeetOutputBox& Box() const { return *static_cast<LeetOutputBox*>(widget()); }
@@ -205,23 +214,9 @@ class OutputBoxAccessible final : public QAccessibleWidget, public QAccessibleTe
 constexpr char kEchoProperty[] = "zentrovaxEcho";
 
 // The capture box as a screen reader reads it: the last piece it took in, selected.
-class CaptureBoxAccessible final : public QAccessibleWidget, public QAccessibleTextInterface {
+class CaptureBoxAccessible final : public TextBoxAccessible {
   public:
-    explicit CaptureBoxAccessible(QWidget* box)
-        : QAccessibleWidget(box, QAccessible::EditableText) {}
-
-    void* interface_cast(QAccessible::InterfaceType type) override {
-        if (type == QAccessible::TextInterface) {
-            return static_cast<QAccessibleTextInterface*>(this);
-        }
-        return QAccessibleWidget::interface_cast(type);
-    }
-    [[nodiscard]] QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.editable = true;
-        state.selectableText = true;
-        return state;
-    }
+    explicit CaptureBoxAccessible(QWidget* box) : TextBoxAccessible(box) {}
 
     void selection(int /*selection_index*/, int* start_offset, int* end_offset) const override {
         *start_offset = 0;
@@ -240,12 +235,6 @@ class CaptureBoxAccessible final : public QAccessibleWidget, public QAccessibleT
     [[nodiscard]] QRect characterRect(int /*offset*/) const override { return {}; }
     [[nodiscard]] int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
     void scrollToSubstring(int /*start_index*/, int /*end_index*/) override {}
-    [[nodiscard]] QString attributes(int /*offset*/, int* start_offset,
-                                     int* end_offset) const override {
-        *start_offset = 0;
-        *end_offset = characterCount();
-        return {};
-    }
 
   private:
     [[nodiscard]] QString Echo() const { return widget()->property(kEchoProperty).toString(); }

@@ -87,3 +87,43 @@ wait_for_exit() {  # PID: sets exit_status to its exit code, or "timeout"
         wait "$1" || exit_status=$?
     fi
 }
+
+# The part of a session every toolkit shares, after "leet speak" and an edit have left
+# OUTPUT in the box and the program is capturing again. Ends paused.
+# Shift, digits, punctuation, Backspace, Enter, Escape and Ctrl+V add nothing while capturing;
+# clicking into the output hands the keyboard straight back; Tab moves the focus to Pause, after
+# which typing is not translated until Resume.
+check_keys_focus_rule_and_tab() {  # OUTPUT
+    echo -n 'from elsewhere' | xclip -selection clipboard
+    type_keys 'A1.'
+    xdotool key BackSpace Return Escape ctrl+v
+    sleep 0.3
+    type_keys 'b'
+    click_at 150 60
+    type_keys 'c'
+    xdotool key Tab
+    type_keys 'd'
+    resume
+    type_keys 'e'
+    pause
+    check "only table keys translate; focus rule and Tab" "${1}8((3" "$(output_via_clipboard)"
+}
+# Help while capturing shows the fixed message, then typing goes on with no click; Help while
+# paused leaves the program paused. Starts capturing, ends paused.
+check_help_in_both_modes() {  # OUTPUT-BEFORE
+    help
+    local box
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' | head -n 1)
+    screenshot help "$box"
+    check "help message box shown" yes "$([ -n "$box" ] && echo yes || echo no)"
+    xdotool key Return
+    sleep 0.5
+    type_keys 'g'
+    pause
+    help
+    timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' >/dev/null
+    xdotool key Return
+    sleep 0.5
+    type_keys 'h'
+    check "help in both modes; paused keys go nowhere" "${1}6" "$(output_via_clipboard)"
+}

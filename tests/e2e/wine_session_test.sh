@@ -52,45 +52,14 @@ check "a piece lands after the user's edits, wherever the caret was" '1337 5|O34
     "$(output_via_clipboard)"
 resume
 
-# Shift, digits, punctuation, Backspace, Enter, Escape and Ctrl+V add nothing while capturing.
-echo -n 'from elsewhere' | xclip -selection clipboard
-type_keys 'A1.'
-xdotool key BackSpace Return Escape ctrl+v
-sleep 0.3
-type_keys 'b'
-# Clicking into the output while capturing hands the keyboard straight back.
-click_at 150 60
-type_keys 'c'
-# Tab moves the focus to Pause: then typing is not translated until Resume.
-xdotool key Tab
-type_keys 'd'
-resume
-type_keys 'e'
-pause
-check "only table keys translate; focus rule and Tab" '1337 5|O34|xy48((3' "$(output_via_clipboard)"
+check_keys_focus_rule_and_tab '1337 5|O34|xy4'
 # Tab leaves the multi-line output for the next button, past the disabled capture box.
 xdotool key Tab space
 sleep 0.3
 type_keys 'f'
 check "Tab from the output reaches Pause" '1337 5|O34|xy48((3' "$(output_via_clipboard)"
 resume
-
-# Help while capturing: the fixed message, then typing goes on with no click.
-help
-box=$(timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' | head -n 1)
-screenshot help "$box"
-check "help message box shown" yes "$([ -n "$box" ] && echo yes || echo no)"
-xdotool key Return
-sleep 0.5
-type_keys 'g'
-# Help while paused: still paused afterwards.
-pause
-help
-timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' >/dev/null
-xdotool key Return
-sleep 0.5
-type_keys 'h'
-check "help in both modes; paused keys go nowhere" '1337 5|O34|xy48((36' "$(output_via_clipboard)"
+check_help_in_both_modes '1337 5|O34|xy48((3'
 screenshot paused
 
 # Closing the window (Alt+F4, the window manager's close) ends the program at once with code 0.
