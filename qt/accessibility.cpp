@@ -39,7 +39,7 @@ QString AsTyped(QString text) {
 // Qt reports the output's changes, caret and selection by document positions, which count the
 // soft breaks; the screen reader gets them in the user's offsets, or not at all while the box
 // only cuts or joins its blocks.
-void PassOnOutputEvent(QAccessibleEvent* event, const LeetOutputBox& box) {
+void PassOnOutputEvent(QAccessibleEvent* event, LeetOutputBox& box) {
     switch (event->type()) {
         case QAccessible::TextInserted:
         case QAccessible::TextRemoved:
@@ -54,7 +54,7 @@ void PassOnOutputEvent(QAccessibleEvent* event, const LeetOutputBox& box) {
             PassOn(event);
             return;
     }
-    auto* box_object = const_cast<LeetOutputBox*>(&box);
+    LeetOutputBox* box_object = &box;
     switch (event->type()) {
         case QAccessible::TextInserted: {
             const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
@@ -101,7 +101,7 @@ void FilterUpdate(QAccessibleEvent* event) {
         object != QApplication::focusWidget()) {
         return;
     }
-    if (const auto* box = qobject_cast<const LeetOutputBox*>(object)) {
+    if (auto* box = qobject_cast<LeetOutputBox*>(object)) {
         PassOnOutputEvent(event, *box);
         return;
     }
@@ -138,6 +138,8 @@ class TextBoxAccessible : public QAccessibleWidget, public QAccessibleTextInterf
 class OutputBoxAccessible final : public TextBoxAccessible {
   public:
     explicit OutputBoxAccessible(LeetOutputBox* box) : TextBoxAccessible(box) {}
+    // Both bases have a text(): the widget's name and description, and the box's text.
+    using QAccessibleWidget::text;
 
     [[nodiscard]] QAccessible::State state() const override {
         QAccessible::State state = TextBoxAccessible::state();
@@ -211,12 +213,13 @@ class OutputBoxAccessible final : public TextBoxAccessible {
     }
 };
 
-constexpr char kEchoProperty[] = "zentrovaxEcho";
+constexpr const char* kEchoProperty = "zentrovaxEcho";
 
 // The capture box as a screen reader reads it: the last piece it took in, selected.
 class CaptureBoxAccessible final : public TextBoxAccessible {
   public:
     explicit CaptureBoxAccessible(QWidget* box) : TextBoxAccessible(box) {}
+    using QAccessibleWidget::text;
 
     void selection(int /*selection_index*/, int* start_offset, int* end_offset) const override {
         *start_offset = 0;
