@@ -1,9 +1,18 @@
 # Warnings and sanitizers as interface targets, linked PRIVATE by every target we build.
 add_library(zentrovax_warnings INTERFACE)
-target_compile_options(zentrovax_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                                    -Wsign-conversion -Wnon-virtual-dtor)
-if(ZENTROVAX_WERROR)
-  target_compile_options(zentrovax_warnings INTERFACE -Werror)
+if(MSVC)
+  # Building on Windows itself with Visual C++.
+  target_compile_options(zentrovax_warnings INTERFACE /W4 /permissive- /utf-8)
+  if(ZENTROVAX_WERROR)
+    target_compile_options(zentrovax_warnings INTERFACE /WX)
+  endif()
+else()
+  target_compile_options(zentrovax_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow
+                                                      -Wconversion -Wsign-conversion
+                                                      -Wnon-virtual-dtor)
+  if(ZENTROVAX_WERROR)
+    target_compile_options(zentrovax_warnings INTERFACE -Werror)
+  endif()
 endif()
 
 add_library(zentrovax_sanitizers INTERFACE)
