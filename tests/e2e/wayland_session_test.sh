@@ -45,8 +45,15 @@ sleep 1
 keys() { (as_user wtype "$@"); sleep 0.3; }
 copy_output() {  # from Pause: back past the disabled capture box to the output, copy it all
     keys -M shift -k Tab -m shift
+    (as_user wl-copy --clear)
     keys -M ctrl a -m ctrl -M ctrl c -m ctrl
-    (as_user wl-paste --no-newline)
+    local copied=""
+    for _ in $(seq 50); do
+        copied=$( (as_user wl-paste --no-newline) 2>/dev/null || true)
+        [ -n "$copied" ] && break
+        sleep 0.1
+    done
+    echo "$copied"
 }
 
 keys 'leet speak'
