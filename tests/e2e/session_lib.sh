@@ -26,27 +26,58 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_x_server() {  # LOG-FILE: the server picks a free display and names it once it is ready
-    local display_file
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >"$1" 2>&1 &
-    children+=($!)
-    for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-    export DISPLAY=:$(head -n 1 "$display_file")
-    rm -f "$display_file"
-    xdpyinfo >/dev/null
+start_x_server() {  # LOG-FILE
+    # A display number of its own, at random: one just given up by an earlier session can still
+    # be held by that dying server's abstract socket, and clients would reach the old server.
+    local number pid
+    for number in $(shuf -i 100-30000 -n 50); do
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$1" 2>&1 &
+        pid=$!
+        for _ in $(seq 100); do
+            xdpyinfo -display ":$number" >/dev/null 2>&1 && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if xdpyinfo -display ":$number" >/dev/null 2>&1; then
+            children+=("$pid")
+            export DISPLAY=:$number
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+    echo "no X server could be started"
+    return 1
 }
 
 start_openbox() {
-    openbox >/dev/null 2>&1 &
-    children+=($!)
-    for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
-        sleep 0.1
+    # Seen here: an openbox that fails to open a display that is up; so a few tries, each
+    # checked by the property openbox sets once it runs ("window id #", not the "no such atom
+    # on any window" xprop prints before).
+    local pid
+    for _ in 1 2 3; do
+        openbox >>"$shots/$mode-openbox.txt" 2>&1 &
+        pid=$!
+        for _ in $(seq 100); do
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #' && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if kill -0 "$pid" 2>/dev/null &&
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #'; then
+            children+=("$pid")
+            # Openbox announces itself before it handles map requests: a window mapped in that
+            # gap stays unmapped for good (seen in about one start in five here).
+            sleep 1
+            return 0
+        fi
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
-    # Openbox announces itself before it handles map requests: a window mapped in that gap
-    # stays unmapped for good (seen in about one start in five here).
-    sleep 1
+    echo "openbox did not start:"
+    cat "$shots/$mode-openbox.txt"
+    return 1
 }
 
 # The window's client area on screen, and how many device pixels a 96-DPI pixel is.

@@ -18,8 +18,13 @@ set_dpi() {
     "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
         >/dev/null 2>&1
 }
+# Wine's desktop process belongs to the X server it first met: one left from an earlier session
+# (the server lingers a few seconds) would handle this session's windows on a display that is
+# gone, and the window would get neither the focus nor its icon. Each session starts and ends
+# with the prefix's server stopped.
+"$wine_run" --stop
 set_dpi "$dpi"
-trap 'set_dpi 96; cleanup' EXIT
+trap 'set_dpi 96; "$wine_run" --stop; cleanup' EXIT
 
 "$wine_run" "$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
 app=$!
@@ -30,6 +35,11 @@ focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" == "$window" ]; }
 for _ in $(seq 200); do focused && break; sleep 0.1; done
 if ! focused; then
     echo "note: the window manager did not focus the window within 20 s; activating it"
+    if [ -n "${ZENTROVAX_DEBUG:-}" ]; then
+        echo "window=$window"; xwininfo -root -tree | grep -i -E 'zentro|wine' | head
+        xprop -root _NET_CLIENT_LIST _NET_ACTIVE_WINDOW; cat "$shots/$mode-openbox.txt"
+        ps -eo pid,etime,args | grep -E '[o]penbox|[X]vfb|[w]ine' | cut -c1-150; echo "DISPLAY=$DISPLAY"
+    fi
     xdotool windowactivate --sync "$window" 2>/dev/null || true
 fi
 for _ in $(seq 100); do

@@ -26,12 +26,12 @@ prepare() {
 
 case "${1:-}" in
     --prepare) prepare; exit 0 ;;
-    --stop) wineserver -k 2>/dev/null || true; exit 0 ;;
+    --stop) wineserver -k 2>/dev/null && wineserver -w 2>/dev/null; exit 0 ;;
     --with-openbox)
         shift
         openbox >/dev/null 2>&1 &
         for _ in $(seq 100); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break
+            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id #' && break
             sleep 0.1
         done
         sleep 1  # openbox announces itself before it handles map requests
@@ -44,6 +44,8 @@ case "${1:-}" in
 esac
 prepare
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" --with-openbox "$@"
+    # A display number at random, for the reason the sessions give in session_lib.sh.
+    exec xvfb-run -a -n "$(shuf -i 100-30000 -n 1)" -s "-screen 0 1024x768x24 -nolisten tcp" \
+        "$0" --with-openbox "$@"
 fi
 exec wine "$@"
