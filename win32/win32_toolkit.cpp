@@ -295,6 +295,10 @@ void Win32Toolkit::GiveFocus(Box box) {
     HWND control = Handle(box);
     // The handlers check the flag first; Windows would silently refuse anyway.
     assert(IsWindowEnabled(control));
+    // Also where the focus goes when the window is next activated: after the Help box a window
+    // manager may hand the window its activation back only later, and until then SetFocus does
+    // nothing (seen under Wine with openbox).
+    focus_when_deactivated_ = control;
     SetFocus(control);
 }
 

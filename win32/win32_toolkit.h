@@ -87,6 +87,7 @@ class Win32Toolkit final : public Toolkit {
     UniqueWindow window_;
     // In the description's order; children of window_, destroyed with it.
     std::array<HWND, kFrmZentrovax.controls.size()> controls_{};
+    // The control that gets the focus when the window is activated.
     HWND focus_when_deactivated_ = nullptr;
     Utf16Characters typed_;
     bool closed_by_owner_ = false;

@@ -41,6 +41,14 @@ class Window : public ::testing::Test {
         SendMessageW(Control(button), BM_CLICK, 0, 0);
         Settle();
     }
+    // After a modal box the window manager hands the activation back when it gets to it.
+    void WaitUntilActive() {
+        for (int i = 0; i < 300 && GetActiveWindow() != toolkit_.Window(); ++i) {
+            Sleep(10);
+            Settle();
+        }
+        Settle();
+    }
     std::string Output() const { return toolkit_.GetText(Box::txtLeet); }
     bool OutputIsReadOnly() const {
         return (GetWindowLongPtrW(Control("txtLeet"), GWL_STYLE) & ES_READONLY) != 0;
@@ -277,6 +285,7 @@ void CALLBACK AcceptMessageBox(HWND /*window*/, UINT /*message*/, UINT_PTR timer
 TEST_F(Window, HelpShowsTheFixedMessageInBothModesAndTypingThenGoesOn) {
     SetTimer(nullptr, 0, 50, &AcceptMessageBox);
     Click("cmdHelp");
+    WaitUntilActive();
     EXPECT_EQ(seen_box.title, L"How to use Zentrovax");
     EXPECT_EQ(seen_box.text, std::wstring(kHelpPrompt.begin(), kHelpPrompt.end()));
     EXPECT_EQ(seen_box.buttons, 1);
@@ -289,6 +298,7 @@ TEST_F(Window, HelpShowsTheFixedMessageInBothModesAndTypingThenGoesOn) {
     seen_box = {};
     SetTimer(nullptr, 0, 50, &AcceptMessageBox);
     Click("cmdHelp");
+    WaitUntilActive();
     EXPECT_EQ(seen_box.title, L"How to use Zentrovax");
     EXPECT_FALSE(IsWindowEnabled(Control("txtCapture"))) << "still paused";
     Type(u"a");
