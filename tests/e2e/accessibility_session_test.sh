@@ -4,16 +4,12 @@
 # typed and the output is clicked.
 #   accessibility_session_test.sh PROGRAM SCREENSHOT-DIR
 set -euo pipefail
-if [ -z "${ZENTROVAX_IN_DBUS_SESSION:-}" ]; then
-    exec env ZENTROVAX_IN_DBUS_SESSION=1 dbus-run-session -- "$0" "$@" 2>/dev/null
-fi
 program=$1 shots=$2
 mode=accessibility
 mkdir -p "$shots"
 source "$(dirname "$0")/session_lib.sh"
+start_accessibility_bus "$0" "$@"
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
-children+=($!)
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 

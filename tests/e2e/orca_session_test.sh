@@ -3,18 +3,14 @@
 # Orca's debug log records it (no sound device is needed for that).
 #   orca_session_test.sh PROGRAM SCREENSHOT-DIR
 set -euo pipefail
-if [ -z "${ZENTROVAX_IN_DBUS_SESSION:-}" ]; then
-    exec env ZENTROVAX_IN_DBUS_SESSION=1 dbus-run-session -- "$0" "$@" 2>/dev/null
-fi
 program=$1 shots=$2
 mode=orca
 mkdir -p "$shots"
 source "$(dirname "$0")/session_lib.sh"
+start_accessibility_bus "$0" "$@"
 home=$(mktemp -d)
 trap 'cleanup; rm -rf "$home"' EXIT
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
-children+=($!)
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 log="$shots/$mode-debug.txt"

@@ -51,6 +51,16 @@ start_x_server() {  # LOG-FILE
     return 1
 }
 
+# A screen reader's world: a private D-Bus session with the AT-SPI bus in it. Call with the
+# script and its arguments; the script starts once more inside the session.
+start_accessibility_bus() {  # SCRIPT ARGUMENTS...
+    if [ -z "${ZENTROVAX_IN_DBUS_SESSION:-}" ]; then
+        exec env ZENTROVAX_IN_DBUS_SESSION=1 dbus-run-session -- "$@" 2>/dev/null
+    fi
+    /usr/libexec/at-spi-bus-launcher --launch-immediately &
+    children+=($!)
+}
+
 start_openbox() {
     # Seen here: an openbox that fails to open a display that is up; so a few tries, each
     # checked by the property openbox sets once it runs ("window id #", not the "no such atom
