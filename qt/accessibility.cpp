@@ -66,16 +66,23 @@ void PassOnOutputEvent(QAccessibleEvent* event, LeetOutputBox& box) {
         }
         case QAccessible::TextRemoved: {
             const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
-            QAccessibleTextRemoveEvent mapped(
-                box_object, box.VisibleOffset(removed->changePosition()), removed->textRemoved());
+            // Qt's count takes in the soft breaks that went with the text.
+            const int length = box.VisibleLengthRemoved(
+                removed->changePosition(), static_cast<int>(removed->textRemoved().size()), 0);
+            QAccessibleTextRemoveEvent mapped(box_object,
+                                              box.VisibleOffset(removed->changePosition()),
+                                              QString(length, QLatin1Char(' ')));
             PassOn(&mapped);
             return;
         }
         case QAccessible::TextUpdated: {
             const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
+            const int length = box.VisibleLengthRemoved(
+                updated->changePosition(), static_cast<int>(updated->textRemoved().size()),
+                static_cast<int>(updated->textInserted().size()));
             QAccessibleTextUpdateEvent mapped(
-                box_object, box.VisibleOffset(updated->changePosition()), updated->textRemoved(),
-                AsTyped(updated->textInserted()));
+                box_object, box.VisibleOffset(updated->changePosition()),
+                QString(length, QLatin1Char(' ')), AsTyped(updated->textInserted()));
             PassOn(&mapped);
             return;
         }

@@ -2,7 +2,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAccessible>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -10,7 +12,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <algorithm>
-#include <limits>
+#include <memory>
 #include <vector>
 
 #include "qt/accessibility.h"
@@ -18,49 +20,53 @@
 namespace zentrovax {
 namespace {
 
-// Visual lines per block. Small enough that laying out the last block costs next to nothing,
-// and far below Qt's 4,096-character text items, at whose edges a paragraph's wrapping could
-// differ from that of a block.
+// Visual lines per block. Small enough that laying out a block costs next to nothing, and far
+// below Qt's 4,096-character text items, at whose edges a paragraph's wrapping could differ from
+// that of a block.
 constexpr int kLinesPerBlock = 32;
+// A block the user's edits grow past this many lines is cut again.
+constexpr int kMostLinesPerBlock = 2 * kLinesPerBlock;
 // Characters laid out at once when cutting a paragraph from scratch: a few blocks' worth, and no
 // more than one of Qt's text items. Grows where lines are unusually long.
 constexpr int kCutWindow = 4096;
-// The block state of a block that continues the paragraph of the block before it.
-constexpr int kSoftBreak = 1;
+// Marks a block that continues the paragraph of the block before it. Qt gives the block a
+// newline splits off a copy of the format of the block it came from, keeps the format of the
+// first of two blocks it joins, and restores formats on undo; a block it has just made has the
+// state kNew, whatever format it copied.
+constexpr int kSoftBreakProperty = QTextFormat::UserProperty + 1;
+constexpr int kNew = -1;
+constexpr int kSettled = 0;
+
+QTextBlockFormat SoftBreakFormat() {
+    QTextBlockFormat format;
+    format.setProperty(kSoftBreakProperty, true);
+    return format;
+}
 
 QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document) {
     return *qobject_cast<QPlainTextDocumentLayout*>(document.documentLayout());
 }
 
-bool IsSoft(const QTextBlock& block) {
-    return block.userState() == kSoftBreak;
+// Lays a block out afresh; inside an edit block Qt would only do so at its end.
+void Relayout(const QTextBlock& block) {
+    QTextBlock mutable_block = block;
+    mutable_block.clearLayout();
+    LayoutOf(*block.document()).ensureBlockLayout(block);
 }
 
-// Keys that only move the caret, select or copy: they leave the text as it is.
-bool OnlyReads(const QKeyEvent& key) {
-    switch (key.key()) {
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Shift:
-        case Qt::Key_Control:
-        case Qt::Key_Alt:
-        case Qt::Key_AltGr:
-        case Qt::Key_Meta:
-        case Qt::Key_CapsLock:
-        case Qt::Key_NumLock:
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Escape:
-            return true;
-        default:
-            return key.matches(QKeySequence::Copy) || key.matches(QKeySequence::SelectAll);
-    }
+// Joins a soft-broken block onto the block before it.
+void RemoveBreakBefore(const QTextBlock& block) {
+    QTextCursor cursor(block);
+    cursor.deletePreviousChar();
+}
+
+bool DeletesBackward(const QKeyEvent& key) {
+    return key.matches(QKeySequence::DeleteStartOfWord) ||
+           (key.key() == Qt::Key_Backspace && (key.modifiers() & ~Qt::ShiftModifier) == 0);
+}
+
+bool IsWordCharacter(QChar character) {
+    return character.isLetterOrNumber() || character == QLatin1Char('_');
 }
 
 }  // namespace
@@ -72,12 +78,13 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
-    connect(document(), &QTextDocument::contentsChange, this,
-            [this](int from, int /*removed*/, int /*added*/) {
-                if (!capturing_) {
-                    unchanged_prefix_ = std::min(unchanged_prefix_, from);
-                }
-            });
+    document()->firstBlock().setUserState(kSettled);
+    connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
+}
+
+bool LeetOutputBox::IsSoftBreak(const QTextBlock& block) {
+    return block.isValid() && block.position() > 0 && block.userState() != kNew &&
+           block.blockFormat().boolProperty(kSoftBreakProperty);
 }
 
 QString LeetOutputBox::Text() const {
@@ -90,7 +97,7 @@ QString LeetOutputBox::TextBetween(int from, int to) const {
     for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
         // The separator in front of a block that starts inside the range.
-        if (block.position() > from && !IsSoft(block)) {
+        if (block.position() > from && !IsSoftBreak(block)) {
             text += QLatin1Char('\n');
         }
         const int start = std::max(from, block.position()) - block.position();
@@ -109,13 +116,12 @@ QMimeData* LeetOutputBox::createMimeDataFromSelection() const {
 }
 
 void LeetOutputBox::SetText(const QString& text) {
-    setPlainText(text);
-    split_ = false;
-    former_cuts_.clear();
-    unchanged_prefix_ = 0;
-    if (capturing_) {
-        SplitFrom(0);
+    {
+        const UnseenChange unseen(*this);
+        setPlainText(text);
     }
+    cut_steps_.clear();
+    SplitAll();
 }
 
 void LeetOutputBox::Append(QStringView text) {
@@ -126,10 +132,10 @@ void LeetOutputBox::Append(QStringView text) {
         const UnseenChange unseen(*this);
         QTextCursor end(document());
         end.movePosition(QTextCursor::End);
+        const QTextBlock last = end.block();
         end.insertText(text.toString());
-        if (split_) {
-            SplitLastBlock();
-        }
+        SettleNewBlocks(last, end.position(), true);
+        SplitLastBlock();
     }
     if (report) {
         // One insert of the piece where the user sees it, rather than Qt's, which counts soft
@@ -143,17 +149,15 @@ void LeetOutputBox::Append(QStringView text) {
 }
 
 void LeetOutputBox::SetCapturing(bool capturing) {
+    SettleUserEdit();
     capturing_ = capturing;
     // Switching undo off empties its history: a pause starts with none, and neither appends
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
-    if (capturing && !split_) {
-        SplitFrom(unchanged_prefix_);
-    }
-    // Only after cutting: switching read-only lays a whole paragraph out again (0.4 s at 4 MB).
+    cut_steps_.clear();
     setReadOnly(capturing);
-    if (!capturing) {
-        unchanged_prefix_ = std::numeric_limits<int>::max();
+    if (!capturing && QAccessible::isActive()) {
+        visible_length_ = VisibleLength();
     }
 }
 
@@ -165,7 +169,7 @@ int LeetOutputBox::VisibleOffset(int position) const {
     int soft_breaks = 0;
     for (QTextBlock block = document()->firstBlock();
          block.isValid() && block.position() <= position; block = block.next()) {
-        soft_breaks += IsSoft(block) ? 1 : 0;
+        soft_breaks += IsSoftBreak(block) ? 1 : 0;
     }
     return position - soft_breaks;
 }
@@ -175,7 +179,7 @@ int LeetOutputBox::DocumentPosition(int visible_offset) const {
     int soft_breaks = 0;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
         const QTextBlock next = block.next();
-        const int next_soft = next.isValid() && IsSoft(next) ? 1 : 0;
+        const int next_soft = IsSoftBreak(next) ? 1 : 0;
         if (!next.isValid() || next.position() - soft_breaks - next_soft > visible_offset) {
             return std::min(visible_offset + soft_breaks, document()->characterCount() - 1);
         }
@@ -186,6 +190,14 @@ int LeetOutputBox::DocumentPosition(int visible_offset) const {
 
 int LeetOutputBox::VisibleLength() const {
     return VisibleOffset(document()->characterCount() - 1);
+}
+
+int LeetOutputBox::VisibleLengthRemoved(int position, int removed, int added) const {
+    if (!QAccessible::isActive() || capturing_) {
+        return removed;
+    }
+    const int added_visible = VisibleOffset(position + added) - VisibleOffset(position);
+    return visible_length_ - VisibleLength() + added_visible;
 }
 
 bool LeetOutputBox::ViewIsAtEnd() const {
@@ -201,6 +213,20 @@ qreal LeetOutputBox::WrapWidth() const {
     return viewport()->width() - 2 * document()->documentMargin();
 }
 
+void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
+                                    const std::function<void()>& open_edit) {
+    for (QTextBlock block = from; block.isValid() && block.position() <= to; block = block.next()) {
+        if (block.userState() != kNew) {
+            continue;
+        }
+        if (made_by_user && block.blockFormat().hasProperty(kSoftBreakProperty)) {
+            open_edit();
+            QTextCursor(block).setBlockFormat(QTextBlockFormat());
+        }
+        block.setUserState(kSettled);
+    }
+}
+
 void LeetOutputBox::SplitLastBlock() {
     const UnseenChange unseen(*this);
     const QPlainTextDocumentLayout& layout = LayoutOf(*document());
@@ -210,14 +236,12 @@ void LeetOutputBox::SplitLastBlock() {
         if (lines->lineCount() <= kLinesPerBlock) {
             return;
         }
-        const int state = last.userState();
         QTextCursor cursor(document());
         cursor.setPosition(last.position() + lines->lineAt(kLinesPerBlock).textStart());
-        cursor.insertBlock();
-        QTextBlock head = cursor.block().previous();
-        head.setUserState(state);
+        cursor.insertBlock(SoftBreakFormat());
+        const QTextBlock head = cursor.block().previous();
         last = cursor.block();
-        last.setUserState(kSoftBreak);
+        last.setUserState(kSettled);
         // Qt only marks split blocks for a later layout, leaving stale line counts and a wrong
         // scroll range until then.
         layout.ensureBlockLayout(head);
@@ -262,85 +286,46 @@ std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const
 
 void LeetOutputBox::JoinSoftBreaks() {
     const UnseenChange unseen(*this);
-    const int top_line = verticalScrollBar()->value();
-    std::vector<int> soft_blocks;
+    std::vector<QTextBlock> soft_blocks;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (IsSoft(block)) {
-            soft_blocks.push_back(block.position());
-            // Cleared first: a joined block may keep the state of the block joined onto it.
-            block.setUserState(-1);
+        if (IsSoftBreak(block)) {
+            soft_blocks.push_back(block);
         }
     }
-    // Where each break falls in the joined text, for reuse when cutting again.
-    former_cuts_.clear();
-    for (std::size_t i = 0; i < soft_blocks.size(); ++i) {
-        former_cuts_.push_back(soft_blocks[i] - static_cast<int>(i) - 1);
-    }
-    const bool undo = document()->isUndoRedoEnabled();
-    document()->setUndoRedoEnabled(false);
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    for (auto position = soft_blocks.rbegin(); position != soft_blocks.rend(); ++position) {
-        cursor.setPosition(*position);
-        cursor.deletePreviousChar();
+    for (auto block = soft_blocks.rbegin(); block != soft_blocks.rend(); ++block) {
+        RemoveBreakBefore(*block);
     }
     cursor.endEditBlock();
-    document()->setUndoRedoEnabled(undo);
-    split_ = false;
-    unchanged_prefix_ = std::numeric_limits<int>::max();
-    // The joined paragraphs have as many lines as their blocks had: keep the same top line.
-    verticalScrollBar()->setValue(top_line);
 }
 
-void LeetOutputBox::SplitFrom(int unchanged_prefix) {
+void LeetOutputBox::SplitAll() {
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
-    // Cuts of the last join before the first change still fall where lines start; the last of
-    // them could have moved with the change, so cutting starts over from there.
     std::vector<int> cuts;
-    for (std::size_t i = 0; i + 1 < former_cuts_.size(); ++i) {
-        if (former_cuts_[i + 1] > unchanged_prefix) {
-            break;
-        }
-        cuts.push_back(former_cuts_[i]);
-    }
-    const int resume_at = cuts.empty() ? 0 : cuts.back();
-    for (QTextBlock block = document()->findBlock(resume_at); block.isValid();
-         block = block.next()) {
-        const int from = std::max(0, resume_at - block.position());
-        for (const int cut : CutsOf(block.text(), from)) {
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        block.setUserState(kSettled);
+        for (const int cut : CutsOf(block.text(), 0)) {
             cuts.push_back(block.position() + cut);
         }
     }
-    former_cuts_.clear();
-
     // In ascending order: splitting off the front of a long block is cheap, splitting off its
     // end is not (7 ms against 270 ms for 2,600 cuts of 4 MB).
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         cursor.setPosition(cuts[i] + static_cast<int>(i));
-        cursor.insertBlock();
+        cursor.insertBlock(SoftBreakFormat());
+        cursor.block().setUserState(kSettled);
     }
     cursor.endEditBlock();
     // Now each cut block holds exactly kLinesPerBlock lines; telling Qt so spares laying the
     // whole text out just to learn the scroll range.
     QPlainTextDocumentLayout& layout = LayoutOf(*document());
-    std::size_t next_cut = 0;
-    // Whether `block` starts at the next cut; each break inserted moved later cuts on by one.
-    const auto starts_next_cut = [&](const QTextBlock& block) {
-        return block.isValid() && next_cut < cuts.size() &&
-               block.position() == cuts[next_cut] + static_cast<int>(next_cut) + 1;
-    };
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (starts_next_cut(block)) {
-            block.setUserState(kSoftBreak);
-            ++next_cut;
-        } else if (IsSoft(block)) {
-            block.setUserState(-1);
-        }
         if (block.layout()->lineCount() == 0) {
-            if (starts_next_cut(block.next())) {
+            if (IsSoftBreak(block.next())) {
                 block.setLineCount(kLinesPerBlock);
             } else {
                 layout.ensureBlockLayout(block);
@@ -348,41 +333,389 @@ void LeetOutputBox::SplitFrom(int unchanged_prefix) {
         }
     }
     emit layout.documentSizeChanged(layout.documentSize());
-    split_ = true;
     split_width_ = viewport()->width();
     split_font_ = font();
     verticalScrollBar()->setValue(top_line);
 }
 
-bool LeetOutputBox::MayEdit(const QEvent& event) {
-    switch (event.type()) {
-        case QEvent::KeyPress:
-            return !OnlyReads(static_cast<const QKeyEvent&>(event));
-        case QEvent::InputMethod:
-        case QEvent::ContextMenu:
-        case QEvent::Drop:
-            return true;
-        case QEvent::MouseButtonRelease:
-            return static_cast<const QMouseEvent&>(event).button() == Qt::MiddleButton;
-        default:
-            return false;
+void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
+    // Undoing a step of cutting is unseen, but brings blocks back that need settling.
+    if (capturing_ || (unseen_changes_ > 0 && !in_undo_)) {
+        return;
+    }
+    if (QAccessible::isActive()) {
+        visible_length_ = VisibleLength();
+    }
+    if (edit_from_ < 0) {
+        edit_from_ = position;
+        edit_to_ = position + added;
+    } else {
+        // Both ends in the text as it is now.
+        if (edit_to_ >= position + removed) {
+            edit_to_ += added - removed;
+        } else if (edit_to_ > position) {
+            edit_to_ = position + added;
+        }
+        edit_from_ = std::min(edit_from_, position);
+        edit_to_ = std::max(edit_to_, position + added);
+    }
+    edit_is_new_ = edit_is_new_ || !in_undo_;
+    if (event_depth_ == 0 && !in_undo_) {
+        // An edit outside any event the box handles (a script, a screen reader): settled once
+        // control returns to the event loop.
+        QMetaObject::invokeMethod(this, &LeetOutputBox::SettleUserEdit, Qt::QueuedConnection);
     }
 }
 
-void LeetOutputBox::JoinBeforeEdit(const QEvent& event) {
-    if (split_ && !capturing_ && MayEdit(event)) {
-        JoinSoftBreaks();
+void LeetOutputBox::SettleUserEdit() {
+    if (edit_from_ < 0) {
+        return;
     }
+    const int from = std::min(edit_from_, document()->characterCount() - 1);
+    const int to = std::min(edit_to_, document()->characterCount() - 1);
+    const bool made_by_user = edit_is_new_;
+    edit_from_ = -1;
+    edit_to_ = -1;
+    edit_is_new_ = false;
+
+    const UnseenChange unseen(*this);
+    const int top_line = verticalScrollBar()->value();
+    const int height = document()->availableUndoSteps();
+    QTextCursor edit(document());
+    bool opened = false;
+    const auto open_edit = [&] {
+        if (!opened) {
+            edit.beginEditBlock();
+            opened = true;
+        }
+    };
+    const QTextBlock first = document()->findBlock(from);
+    SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, made_by_user,
+                    open_edit);
+    if (made_by_user) {
+        // Undo and redo bring the blocks back as they were; anything cut now would end the redo
+        // history.
+        Reflow(from, to, open_edit);
+    }
+    if (opened) {
+        edit.endEditBlock();
+        QPlainTextDocumentLayout& layout = LayoutOf(*document());
+        emit layout.documentSizeChanged(layout.documentSize());
+        verticalScrollBar()->setValue(top_line);
+    }
+    if (made_by_user && document()->isUndoRedoEnabled()) {
+        // Steps above this one were undone and can no longer be redone.
+        cut_steps_.erase(cut_steps_.lower_bound(height), cut_steps_.end());
+        if (document()->availableUndoSteps() > height) {
+            cut_steps_[height] = document()->availableUndoSteps();
+        }
+    }
+    if (AtSoftEnd(textCursor().position()) || AtSoftEnd(textCursor().anchor())) {
+        PlaceCaret(Landing::kForward, 0);
+    }
+}
+
+bool LeetOutputBox::CutHolds(const QTextBlock& before, const QTextBlock& after) const {
+    if (after.length() <= 1) {
+        return false;  // an empty block continues nothing
+    }
+    LayoutOf(*document()).ensureBlockLayout(before);
+    const QTextLayout* lines = before.layout();
+    if (lines->lineCount() == 0) {
+        return false;
+    }
+    const QString text = before.text();
+    const auto last_line = QStringView(text).mid(lines->lineAt(lines->lineCount() - 1).textStart());
+    if (last_line.isEmpty()) {
+        return false;
+    }
+    // The break holds if the last line, followed by the next block's text, still ends there.
+    // Enough of that text to decide: a word cut short only fits where the whole word might.
+    QString joined = last_line.toString();
+    joined += QStringView(after.text()).left(2 * last_line.size() + 16);
+    QTextLayout probe(joined, document()->defaultFont());
+    probe.setTextOption(document()->defaultTextOption());
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    line.setLineWidth(WrapWidth());
+    QTextLine second = probe.createLine();
+    if (second.isValid()) {
+        second.setLineWidth(WrapWidth());
+    }
+    probe.endLayout();
+    return second.isValid() && second.textStart() == last_line.size();
+}
+
+void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_edit) {
+    // Follows the end of the edit through every cut made here.
+    QTextCursor end(document());
+    end.setPosition(to);
+    QTextBlock block = document()->findBlock(from);
+    // The edit may have changed the first word of its block, which decides where the line
+    // before it ends.
+    while (IsSoftBreak(block) && !CutHolds(block.previous(), block)) {
+        const QTextBlock before = block.previous();
+        open_edit();
+        RemoveBreakBefore(block);
+        Relayout(before);
+        block = before;
+    }
+    // The edit's blocks, and after them every block whose first line no longer starts where
+    // the wrapping puts it.
+    for (;;) {
+        LayoutOf(*document()).ensureBlockLayout(block);
+        const QTextLayout* lines = block.layout();
+        if (lines->lineCount() > kMostLinesPerBlock) {
+            open_edit();
+            std::vector<int> cuts;
+            for (int line = kLinesPerBlock; line < lines->lineCount(); line += kLinesPerBlock) {
+                cuts.push_back(block.position() + lines->lineAt(line).textStart());
+            }
+            QTextCursor cursor(document());
+            for (std::size_t i = 0; i < cuts.size(); ++i) {
+                cursor.setPosition(cuts[i] + static_cast<int>(i));
+                cursor.insertBlock(SoftBreakFormat());
+                cursor.block().setUserState(kSettled);
+                Relayout(cursor.block().previous());
+            }
+            block = cursor.block();
+            Relayout(block);
+            continue;
+        }
+        const QTextBlock next = block.next();
+        if (!next.isValid()) {
+            break;
+        }
+        if (IsSoftBreak(next) && !CutHolds(block, next)) {
+            open_edit();
+            RemoveBreakBefore(next);
+            Relayout(block);
+            continue;
+        }
+        if (next.position() > end.position()) {
+            break;
+        }
+        block = next;
+    }
+}
+
+bool LeetOutputBox::AtSoftEnd(int position) const {
+    const QTextBlock block = document()->findBlock(position);
+    return position == block.position() + block.length() - 1 && IsSoftBreak(block.next());
+}
+
+void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
+    QTextCursor cursor = textCursor();
+    const int position = cursor.position();
+    const int anchor = cursor.anchor();
+    // The same place in the text, shown where one paragraph shows it: at the next line's start.
+    const auto forward = [this](int at) { return AtSoftEnd(at) ? at + 1 : at; };
+    int placed = forward(position);
+    if (AtSoftEnd(position) && landing != Landing::kForward) {
+        const QTextBlock block = document()->findBlock(position);
+        const QTextLayout* lines = block.layout();
+        const QTextLine last = lines->lineAt(lines->lineCount() - 1);
+        const QChar before = block.text().back();
+        if (landing == Landing::kLineEnd) {
+            // End stops before the space a line wraps at, as in the middle of a paragraph.
+            placed = before.isSpace() ? position - 1 : position + 1;
+        } else if (x >= last.cursorToX(position - block.position())) {
+            // Right of a line's end, a paragraph's line other than its last takes the caret to
+            // just before the character it wraps at.
+            placed = position - 1;
+        }
+    }
+    const int placed_anchor = anchor == position ? placed : forward(anchor);
+    if (placed == position && placed_anchor == anchor) {
+        return;
+    }
+    const int vertical_x = cursor.verticalMovementX();
+    cursor.setPosition(placed_anchor);
+    cursor.setPosition(placed, QTextCursor::KeepAnchor);
+    cursor.setVerticalMovementX(vertical_x);
+    setTextCursor(cursor);
+}
+
+void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        return;
+    }
+    int start = cursor.selectionStart();
+    int end = cursor.selectionEnd();
+    const auto joins_word = [this](const QTextBlock& soft) {
+        return IsSoftBreak(soft) && soft.length() > 1 && soft.previous().length() > 1 &&
+               IsWordCharacter(soft.text().front()) &&
+               IsWordCharacter(soft.previous().text().back());
+    };
+    const QTextBlock end_block = document()->findBlock(end);
+    if (AtSoftEnd(end) && joins_word(end_block.next())) {
+        QTextCursor word(end_block.next());
+        word.movePosition(QTextCursor::EndOfWord);
+        end = word.position();
+    }
+    const QTextBlock start_block = document()->findBlock(start);
+    if (start == start_block.position() && joins_word(start_block)) {
+        QTextCursor word(document());
+        word.setPosition(start - 1);
+        word.movePosition(QTextCursor::StartOfWord);
+        start = word.position();
+    }
+    if (start != cursor.selectionStart() || end != cursor.selectionEnd()) {
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
+}
+
+void LeetOutputBox::Undo() {
+    SettleUserEdit();
+    QTextCursor cursor = textCursor();
+    const int height = document()->availableUndoSteps();
+    // A step of cutting on top goes with the user's edit below it.
+    auto step = cut_steps_.lower_bound(height);
+    if (step != cut_steps_.begin() && std::prev(step)->second == height) {
+        const UnseenChange unseen(*this);
+        in_undo_ = true;
+        while (document()->availableUndoSteps() > std::prev(step)->first &&
+               document()->isUndoAvailable()) {
+            document()->undo(&cursor);
+        }
+        in_undo_ = false;
+    }
+    in_undo_ = true;
+    document()->undo(&cursor);
+    in_undo_ = false;
+    setTextCursor(cursor);
+    SettleUserEdit();
+}
+
+void LeetOutputBox::Redo() {
+    SettleUserEdit();
+    QTextCursor cursor = textCursor();
+    in_undo_ = true;
+    document()->redo(&cursor);
+    in_undo_ = false;
+    const auto step = cut_steps_.find(document()->availableUndoSteps());
+    if (step != cut_steps_.end()) {
+        // Redoing the cuts would leave the caret at the last of them.
+        QTextCursor cuts(document());
+        const UnseenChange unseen(*this);
+        in_undo_ = true;
+        while (document()->availableUndoSteps() < step->second && document()->isRedoAvailable()) {
+            document()->redo(&cuts);
+        }
+        in_undo_ = false;
+    }
+    setTextCursor(cursor);
+    SettleUserEdit();
 }
 
 bool LeetOutputBox::event(QEvent* event) {
-    JoinBeforeEdit(*event);
-    return QPlainTextEdit::event(event);
+    ++event_depth_;
+    const bool handled = QPlainTextEdit::event(event);
+    --event_depth_;
+    if (event_depth_ == 0) {
+        SettleUserEdit();
+    }
+    return handled;
 }
 
 bool LeetOutputBox::viewportEvent(QEvent* event) {
-    JoinBeforeEdit(*event);
-    return QPlainTextEdit::viewportEvent(event);
+    ++event_depth_;
+    const bool handled = QPlainTextEdit::viewportEvent(event);
+    --event_depth_;
+    if (event_depth_ == 0) {
+        SettleUserEdit();
+    }
+    return handled;
+}
+
+void LeetOutputBox::contextMenuEvent(QContextMenuEvent* event) {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    // Qt's own undo would take back the box's cuts as if they were edits.
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-undo")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &LeetOutputBox::Undo);
+        } else if (action->objectName() == QLatin1String("edit-redo")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &LeetOutputBox::Redo);
+        }
+    }
+    menu->exec(event->globalPos());
+}
+
+void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
+    if (capturing_) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        Undo();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Redo)) {
+        Redo();
+        event->accept();
+        return;
+    }
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&
+        IsSoftBreak(cursor.block())) {
+        // What lies before the caret is the last character of the block before, not a break.
+        const UnseenChange unseen(*this);
+        cursor.setPosition(cursor.position() - 1);
+        setTextCursor(cursor);
+    }
+    QPlainTextEdit::keyPressEvent(event);
+
+    using Key = QKeySequence;
+    const auto is = [event](std::initializer_list<Key::StandardKey> keys) {
+        return std::any_of(keys.begin(), keys.end(),
+                           [event](Key::StandardKey key) { return event->matches(key); });
+    };
+    if (is({Key::MoveToPreviousChar, Key::SelectPreviousChar, Key::MoveToPreviousWord,
+            Key::SelectPreviousWord}) &&
+        AtSoftEnd(textCursor().position())) {
+        // Stopped on the break itself: once more, to the character before it.
+        QPlainTextEdit::keyPressEvent(event);
+    }
+    Landing landing = Landing::kForward;
+    if (is({Key::MoveToEndOfLine, Key::SelectEndOfLine})) {
+        landing = Landing::kLineEnd;
+    } else if (is({Key::MoveToNextLine, Key::SelectNextLine, Key::MoveToPreviousLine,
+                   Key::SelectPreviousLine, Key::MoveToNextPage, Key::SelectNextPage,
+                   Key::MoveToPreviousPage, Key::SelectPreviousPage})) {
+        landing = Landing::kVertical;
+    }
+    PlaceCaret(landing, textCursor().verticalMovementX());
+}
+
+void LeetOutputBox::mousePressEvent(QMouseEvent* event) {
+    QPlainTextEdit::mousePressEvent(event);
+    PlaceCaretAt(event->position());
+}
+
+void LeetOutputBox::mouseMoveEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseMoveEvent(event);
+    if ((event->buttons() & Qt::LeftButton) != 0) {
+        PlaceCaretAt(event->position());
+    }
+}
+
+void LeetOutputBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    ExtendWordAcrossSoftBreaks();
+    PlaceCaretAt(event->position());
+}
+
+void LeetOutputBox::PlaceCaretAt(QPointF point) {
+    const QTextBlock block = textCursor().block();
+    const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft() +
+                           block.layout()->position();
+    PlaceCaret(Landing::kVertical, point.x() - origin.x());
 }
 
 void LeetOutputBox::resizeEvent(QResizeEvent* event) {
@@ -399,14 +732,18 @@ void LeetOutputBox::changeEvent(QEvent* event) {
 
 void LeetOutputBox::RecutIfLayoutChanged() {
     // Soft breaks cut for another width or font would show as forced line breaks.
-    if (!split_ || (split_width_ == viewport()->width() && split_font_ == font())) {
+    if (split_width_ == viewport()->width() && split_font_ == font()) {
         return;
     }
+    SettleUserEdit();
+    // Neither the joining nor the cutting is the user's to undo; the history cannot survive
+    // them, as every position in it would move.
+    const bool undo = document()->isUndoRedoEnabled();
+    document()->setUndoRedoEnabled(false);
     JoinSoftBreaks();
-    former_cuts_.clear();
-    if (capturing_) {
-        SplitFrom(0);
-    }
+    SplitAll();
+    document()->setUndoRedoEnabled(undo);
+    cut_steps_.clear();
 }
 
 }  // namespace zentrovax

@@ -5,14 +5,21 @@
 // every change, so each key would cost more as the output grows. While capturing, the box
 // therefore keeps the text as blocks of a few visual lines each, cut exactly where the
 // paragraph wraps anyway ("soft breaks"). On screen nothing changes; everything that reads the
-// text (Text(), copy, drag, the X selection) leaves the soft breaks out. Editing across a soft
-// break would not behave as in one paragraph, so the box joins its blocks again before the
-// user's first edit, and cuts them anew when capturing resumes.
+// text (Text(), copy, drag, the X selection) leaves the soft breaks out.
+//
+// The blocks stay while the user edits. Qt edits inside a block as in any paragraph; the box
+// mends what differs at a soft break (a caret that would rest at a block's end, Backspace at a
+// block's start) and, after each edit, cuts again only where the edit moved the wraps. Qt's
+// undo history records those cuts as a step of their own after the user's edit; Undo and Redo
+// take such a step together with the edit, so they restore the blocks exactly and, to the user,
+// the history holds nothing but their own edits.
 #pragma once
 
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
+#include <functional>
+#include <map>
 #include <vector>
 
 class QTextBlock;
@@ -50,10 +57,21 @@ class LeetOutputBox final : public QPlainTextEdit {
     // changes in ways nobody sees: such changes are not to be reported.
     [[nodiscard]] bool InUnseenChange() const { return unseen_changes_ > 0; }
 
+    // Whether the block starts a visual line of the paragraph before it rather than a paragraph.
+    [[nodiscard]] static bool IsSoftBreak(const QTextBlock& block);
+    // The length of the text the last user edit took away, as the user saw it; what Qt reports
+    // counts the soft breaks that went with it.
+    [[nodiscard]] int VisibleLengthRemoved(int position, int removed, int added) const;
+
   protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -74,32 +92,57 @@ class LeetOutputBox final : public QPlainTextEdit {
 
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
-    [[nodiscard]] static bool MayEdit(const QEvent& event);
-    void JoinBeforeEdit(const QEvent& event);
 
     // Cuts the last block once it holds more visual lines than a block should.
     void SplitLastBlock();
-    // Joins every block back into the paragraphs the user sees, remembering where the breaks
-    // were.
+    // Joins every block back into the paragraphs the user sees.
     void JoinSoftBreaks();
-    // Cuts every paragraph into blocks, reusing the remembered breaks that lie wholly inside
-    // the first `unchanged_prefix` characters.
-    void SplitFrom(int unchanged_prefix);
+    // Cuts every paragraph into blocks.
+    void SplitAll();
     // Where blocks of one paragraph must start, from offset `from` (itself a line start) on.
     [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph, int from) const;
     void RecutIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
+    // Gives every block the box has not seen yet a state, so that Qt's joining of blocks keeps
+    // the soft break of the first; blocks the user made are paragraphs of their own.
+    void SettleNewBlocks(
+        QTextBlock from, int to, bool made_by_user, const std::function<void()>& open_edit = [] {});
+
+    // After a user edit: settles the blocks it made and cuts again where its wraps moved.
+    void OnContentsChange(int position, int removed, int added);
+    void SettleUserEdit();
+    // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
+    // start. `open_edit` opens the document's edit block on first use.
+    void Reflow(int from, int to, const std::function<void()>& open_edit);
+    [[nodiscard]] bool CutHolds(const QTextBlock& before, const QTextBlock& after) const;
+    void Undo();
+    void Redo();
+
+    // Where a caret that came to rest at the end of a block before a soft break belongs; the
+    // position there and the one at the next block's start are the same place in the text.
+    enum class Landing { kForward, kBackward, kLineEnd, kVertical };
+    void PlaceCaret(Landing landing, qreal x);
+    [[nodiscard]] bool AtSoftEnd(int position) const;
+    void ExtendWordAcrossSoftBreaks();
+    // The same for a caret the mouse put at `point`, in the viewport.
+    void PlaceCaretAt(QPointF point);
 
     bool capturing_ = true;
-    // Every paragraph is cut into blocks: appends may go on cutting the last one.
-    bool split_ = true;
-    // Where the soft breaks were before the last join, and how much text since then is as it was.
-    std::vector<int> former_cuts_;
-    int unchanged_prefix_ = 0;
     // The width and font the soft breaks were cut for.
     int split_width_ = -1;
     QFont split_font_;
     int unseen_changes_ = 0;
+    // The user's edit not yet settled: the range it touched, and whether it was a new edit
+    // rather than an undo or redo (which bring blocks back as they were).
+    int edit_from_ = -1;
+    int edit_to_ = -1;
+    bool edit_is_new_ = false;
+    bool in_undo_ = false;
+    int event_depth_ = 0;
+    // The undo history's steps of cutting, by the height of the history below and above each.
+    std::map<int, int> cut_steps_;
+    // The visible length before the edit Qt is reporting.
+    int visible_length_ = 0;
 };
 
 }  // namespace zentrovax

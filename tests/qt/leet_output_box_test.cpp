@@ -31,7 +31,7 @@ std::vector<int> LineStarts(const QPlainTextEdit& box) {
     const auto& layout = *qobject_cast<QPlainTextDocumentLayout*>(box.document()->documentLayout());
     int offset = 0;
     for (QTextBlock block = box.document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.blockNumber() > 0 && block.userState() != 1) {
+        if (block.blockNumber() > 0 && !LeetOutputBox::IsSoftBreak(block)) {
             ++offset;  // a newline of the user's
         }
         layout.ensureBlockLayout(block);
@@ -91,13 +91,7 @@ class OutputBox : public ::testing::Test {
         }
     }
     int TopVisibleOffset() {
-        const int position = box_.cursorForPosition(QPoint(2, 2)).position();
-        int soft_breaks = 0;
-        for (QTextBlock block = box_.document()->firstBlock();
-             block.isValid() && block.position() <= position; block = block.next()) {
-            soft_breaks += block.userState() == 1 ? 1 : 0;
-        }
-        return position - soft_breaks;
+        return box_.VisibleOffset(box_.cursorForPosition(QPoint(2, 2)).position());
     }
     void ClickIntoText() { QTest::mouseClick(box_.viewport(), Qt::LeftButton, {}, QPoint(5, 5)); }
 
