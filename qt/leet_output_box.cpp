@@ -120,7 +120,7 @@ void LeetOutputBox::SetText(const QString& text) {
         const UnseenChange unseen(*this);
         setPlainText(text);
     }
-    cut_steps_.clear();
+    undo_steps_.clear();
     SplitAll();
 }
 
@@ -154,7 +154,7 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     // Switching undo off empties its history: a pause starts with none, and neither appends
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
-    cut_steps_.clear();
+    undo_steps_.clear();
     setReadOnly(capturing);
     if (!capturing && QAccessible::isActive()) {
         visible_length_ = VisibleLength();
@@ -380,7 +380,7 @@ void LeetOutputBox::SettleUserEdit() {
 
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
-    const int height = document()->availableUndoSteps();
+    const int height_after_edit = document()->availableUndoSteps();
     QTextCursor edit(document());
     bool opened = false;
     const auto open_edit = [&] {
@@ -389,9 +389,16 @@ void LeetOutputBox::SettleUserEdit() {
             opened = true;
         }
     };
-    const QTextBlock first = document()->findBlock(from);
-    SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, made_by_user,
-                    open_edit);
+    if (made_by_user) {
+        const QTextBlock first = document()->findBlock(from);
+        SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true, open_edit);
+    } else {
+        // Undo and redo may bring blocks back anywhere between the edits they take back.
+        SettleNewBlocks(document()->firstBlock(), document()->characterCount(), false);
+    }
+    // In the user's offsets, which the cuts leave as they are.
+    const int visible_from = made_by_user ? VisibleOffset(from) : 0;
+    const int visible_to = made_by_user ? VisibleOffset(to) : 0;
     if (made_by_user) {
         // Undo and redo bring the blocks back as they were; anything cut now would end the redo
         // history.
@@ -403,15 +410,51 @@ void LeetOutputBox::SettleUserEdit() {
         emit layout.documentSizeChanged(layout.documentSize());
         verticalScrollBar()->setValue(top_line);
     }
-    if (made_by_user && document()->isUndoRedoEnabled()) {
-        // Steps above this one were undone and can no longer be redone.
-        cut_steps_.erase(cut_steps_.lower_bound(height), cut_steps_.end());
-        if (document()->availableUndoSteps() > height) {
-            cut_steps_[height] = document()->availableUndoSteps();
-        }
-    }
     if (AtSoftEnd(textCursor().position()) || AtSoftEnd(textCursor().anchor())) {
         PlaceCaret(Landing::kForward, 0);
+    }
+    if (made_by_user && document()->isUndoRedoEnabled()) {
+        RecordUserEdit(visible_from, visible_to, height_after_edit);
+    }
+    edit_kind_ = EditKind::kOther;
+}
+
+void LeetOutputBox::RecordUserEdit(int from, int to, int height_after_edit) {
+    // Steps that were undone can no longer be redone.
+    const int base = height_at_event_;
+    undo_steps_.erase(std::remove_if(undo_steps_.begin(), undo_steps_.end(),
+                                     [base](const UndoStep& step) { return step.above > base; }),
+                      undo_steps_.end());
+    UndoStep step;
+    step.below = base;
+    step.above = document()->availableUndoSteps();
+    step.kind = edit_kind_;
+    step.offset = from;
+    step.length = to - from;
+    step.caret_after = VisibleOffset(textCursor().position());
+    if (edit_kind_ == EditKind::kDeleteForward || edit_kind_ == EditKind::kDeleteBackward) {
+        step.length = std::max(0, visible_length_before_edit_ - VisibleLength());
+    }
+    if (!undo_steps_.empty() && undo_steps_.back().above == base) {
+        UndoStep& last = undo_steps_.back();
+        const bool native = height_after_edit == base;  // Qt merged it into its last step
+        const bool runs_on =
+            last.open && last.kind == step.kind &&
+            ((step.kind == EditKind::kTyping && step.offset == last.offset + last.length) ||
+             (step.kind == EditKind::kDeleteForward && step.offset == last.offset) ||
+             (step.kind == EditKind::kDeleteBackward && step.offset + step.length == last.offset));
+        if (native || runs_on) {
+            if (step.kind == EditKind::kDeleteBackward) {
+                last.offset = step.offset;
+            }
+            last.length += step.length;
+            last.above = step.above;
+            last.caret_after = step.caret_after;
+            return;
+        }
+    }
+    if (step.above > step.below) {
+        undo_steps_.push_back(step);
     }
 }
 
@@ -570,48 +613,57 @@ void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
 
 void LeetOutputBox::Undo() {
     SettleUserEdit();
-    QTextCursor cursor = textCursor();
     const int height = document()->availableUndoSteps();
-    // A step of cutting on top goes with the user's edit below it.
-    auto step = cut_steps_.lower_bound(height);
-    if (step != cut_steps_.begin() && std::prev(step)->second == height) {
-        const UnseenChange unseen(*this);
-        in_undo_ = true;
-        while (document()->availableUndoSteps() > std::prev(step)->first &&
-               document()->isUndoAvailable()) {
-            document()->undo(&cursor);
-        }
-        in_undo_ = false;
+    const auto step = std::find_if(undo_steps_.begin(), undo_steps_.end(),
+                                   [height](const UndoStep& each) { return each.above == height; });
+    const int target = step != undo_steps_.end() ? step->below : height - 1;
+    for (UndoStep& each : undo_steps_) {
+        each.open = false;
     }
+    QTextCursor cursor = textCursor();
     in_undo_ = true;
-    document()->undo(&cursor);
+    // The cuts first, then the user's edits: Qt leaves the caret where the last one undone was.
+    while (document()->availableUndoSteps() > target && document()->isUndoAvailable()) {
+        document()->undo(&cursor);
+    }
     in_undo_ = false;
     setTextCursor(cursor);
     SettleUserEdit();
+    if (step != undo_steps_.end() &&
+        (step->kind == EditKind::kDeleteForward || step->kind == EditKind::kDeleteBackward)) {
+        // After the whole run of deletions, as Qt leaves it when the run is one step.
+        cursor.setPosition(DocumentPosition(step->offset + step->length));
+        setTextCursor(cursor);
+    }
 }
 
 void LeetOutputBox::Redo() {
     SettleUserEdit();
+    const int height = document()->availableUndoSteps();
+    const auto step = std::find_if(undo_steps_.begin(), undo_steps_.end(),
+                                   [height](const UndoStep& each) { return each.below == height; });
+    if (step == undo_steps_.end()) {
+        return;
+    }
+    for (UndoStep& each : undo_steps_) {
+        each.open = false;
+    }
     QTextCursor cursor = textCursor();
     in_undo_ = true;
-    document()->redo(&cursor);
-    in_undo_ = false;
-    const auto step = cut_steps_.find(document()->availableUndoSteps());
-    if (step != cut_steps_.end()) {
-        // Redoing the cuts would leave the caret at the last of them.
-        QTextCursor cuts(document());
-        const UnseenChange unseen(*this);
-        in_undo_ = true;
-        while (document()->availableUndoSteps() < step->second && document()->isRedoAvailable()) {
-            document()->redo(&cuts);
-        }
-        in_undo_ = false;
+    while (document()->availableUndoSteps() < step->above && document()->isRedoAvailable()) {
+        document()->redo(&cursor);
     }
-    setTextCursor(cursor);
+    in_undo_ = false;
     SettleUserEdit();
+    // Redoing the cuts would leave the caret at the last of them.
+    cursor.setPosition(DocumentPosition(step->caret_after));
+    setTextCursor(cursor);
 }
 
 bool LeetOutputBox::event(QEvent* event) {
+    if (event_depth_ == 0) {
+        height_at_event_ = document()->availableUndoSteps();
+    }
     ++event_depth_;
     const bool handled = QPlainTextEdit::event(event);
     --event_depth_;
@@ -622,6 +674,9 @@ bool LeetOutputBox::event(QEvent* event) {
 }
 
 bool LeetOutputBox::viewportEvent(QEvent* event) {
+    if (event_depth_ == 0) {
+        height_at_event_ = document()->availableUndoSteps();
+    }
     ++event_depth_;
     const bool handled = QPlainTextEdit::viewportEvent(event);
     --event_depth_;
@@ -662,6 +717,19 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTextCursor cursor = textCursor();
+    const bool no_modifier = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
+    if (cursor.hasSelection() || !no_modifier) {
+        edit_kind_ = EditKind::kOther;
+    } else if (event->key() == Qt::Key_Delete) {
+        edit_kind_ = EditKind::kDeleteForward;
+    } else if (event->key() == Qt::Key_Backspace) {
+        edit_kind_ = EditKind::kDeleteBackward;
+    } else if (!event->text().isEmpty() && event->text().front().isPrint()) {
+        edit_kind_ = EditKind::kTyping;
+    }
+    if (edit_kind_ == EditKind::kDeleteForward || edit_kind_ == EditKind::kDeleteBackward) {
+        visible_length_before_edit_ = VisibleLength();
+    }
     if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&
         IsSoftBreak(cursor.block())) {
         // What lies before the caret is the last character of the block before, not a break.
@@ -743,7 +811,7 @@ void LeetOutputBox::RecutIfLayoutChanged() {
     JoinSoftBreaks();
     SplitAll();
     document()->setUndoRedoEnabled(undo);
-    cut_steps_.clear();
+    undo_steps_.clear();
 }
 
 }  // namespace zentrovax

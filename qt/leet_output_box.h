@@ -19,7 +19,6 @@
 #include <QString>
 #include <QStringView>
 #include <functional>
-#include <map>
 #include <vector>
 
 class QTextBlock;
@@ -139,8 +138,28 @@ class LeetOutputBox final : public QPlainTextEdit {
     bool edit_is_new_ = false;
     bool in_undo_ = false;
     int event_depth_ = 0;
-    // The undo history's steps of cutting, by the height of the history below and above each.
-    std::map<int, int> cut_steps_;
+
+    // One step of the undo history as the user sees it: the user's edit and the cuts after it,
+    // as a range of heights of Qt's history. Qt merges a run of typed characters, or of
+    // Delete or Backspace, into one step; the box merges such runs across its cuts the same way.
+    enum class EditKind { kOther, kTyping, kDeleteForward, kDeleteBackward };
+    struct UndoStep {
+        int below = 0;
+        int above = 0;
+        EditKind kind = EditKind::kOther;
+        // Where the run of merged edits starts and how long it is, in the user's offsets.
+        int offset = 0;
+        int length = 0;
+        int caret_after = 0;
+        // Qt merges nothing into a step once it was undone or redone.
+        bool open = true;
+    };
+    // `from` and `to` in the user's offsets.
+    void RecordUserEdit(int from, int to, int height_after_edit);
+    std::vector<UndoStep> undo_steps_;
+    int height_at_event_ = 0;
+    EditKind edit_kind_ = EditKind::kOther;
+    int visible_length_before_edit_ = 0;
     // The visible length before the edit Qt is reporting.
     int visible_length_ = 0;
 };
