@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -99,43 +101,88 @@ void BM_KeystrokeOneParagraph(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeOneParagraph)->Apply(SetSizeArgs);
 
-// Pause, the first edit (which joins the blocks), and Resume, at 4 MB, each until repainted.
-void BM_PauseEditResume(benchmark::State& state) {
-    const bool edit_at_start = state.range(0) == 1;
-    Program program(4'000'000);
+// Each interaction of a pause, until repainted, on the program's box or (plain=1) on an
+// ordinary one-paragraph box holding the same text. The Time column is the whole round; each
+// interaction's own milliseconds are in its counter.
+void BM_PausedEditing(benchmark::State& state) {
+    const auto length = static_cast<std::size_t>(state.range(0));
+    const bool plain = state.range(1) == 1;
+    Program program(plain ? 0 : length);
+    QPlainTextEdit plain_box;
+    QPlainTextEdit* box = &program.Output();
+    if (plain) {
+        plain_box.setFixedSize(297, 145);
+        plain_box.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        plain_box.show();
+        plain_box.setPlainText(QString::fromStdString(TypedOutput(length)));
+        box = &plain_box;
+    }
     using Clock = std::chrono::steady_clock;
-    double pause = 0;
-    double edit = 0;
-    double resume = 0;
+    std::map<std::string, double> totals;
+    const auto timed = [&](const char* name, const auto& interaction) {
+        const auto start = Clock::now();
+        interaction();
+        Settle(*box->viewport());
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        totals[name] += seconds;
+        return seconds;
+    };
+    const auto key = [&](int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                         const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, text);
+        QApplication::sendEvent(box, &press);
+    };
+    const auto place = [&](double where) {
+        QTextCursor cursor = box->textCursor();
+        cursor.setPosition(static_cast<int>(where * (box->document()->characterCount() - 1)));
+        box->setTextCursor(cursor);
+    };
     for (auto _ : state) {
-        auto start = Clock::now();
+        double round = 0;
+        round += timed("pause", [&] { OnPauseClick(program.Toolkit()); });
+        box->setFocus();
+        place(0.5);
+        round += timed("first_edit", [&] { key(Qt::Key_X, Qt::NoModifier, "x"); });
+        round += timed("typing", [&] { key(Qt::Key_Y, Qt::NoModifier, "y"); });
+        round += timed("backspace", [&] { key(Qt::Key_Backspace); });
+        round += timed("delete", [&] { key(Qt::Key_Delete); });
+        QApplication::clipboard()->setText(QStringLiteral("a pasted line\n"));
+        round += timed("paste_line", [&] { key(Qt::Key_V, Qt::ControlModifier); });
+        round += timed("undo", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
+        round += timed("redo", [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); });
+        // A selection of a few thousand characters: across several of the box's blocks.
+        place(0.5);
+        box->moveCursor(QTextCursor::Down, QTextCursor::KeepAnchor);
+        for (int i = 0; i < 80; ++i) {
+            box->moveCursor(QTextCursor::Down, QTextCursor::KeepAnchor);
+        }
+        round += timed("cut_across_blocks", [&] { key(Qt::Key_X, Qt::ControlModifier); });
+        round += timed("select_all_copy", [&] {
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_C, Qt::ControlModifier);
+        });
+        place(0.0);
+        key(Qt::Key_Q, Qt::NoModifier, "q");
+        round += timed("resume_after_edit_at_start", [&] { OnResumeClick(program.Toolkit()); });
         OnPauseClick(program.Toolkit());
-        Settle(*program.Output().viewport());
-        pause += std::chrono::duration<double>(Clock::now() - start).count();
-
-        program.Output().setFocus();
-        program.Output().moveCursor(edit_at_start ? QTextCursor::Start : QTextCursor::End);
-        start = Clock::now();
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
-        QApplication::sendEvent(&program.Output(), &key);
-        Settle(*program.Output().viewport());
-        edit += std::chrono::duration<double>(Clock::now() - start).count();
-
-        start = Clock::now();
-        OnResumeClick(program.Toolkit());
-        Settle(*program.Output().viewport());
-        resume += std::chrono::duration<double>(Clock::now() - start).count();
-        state.SetIterationTime(0);
+        place(1.0);
+        key(Qt::Key_Q, Qt::NoModifier, "q");
+        round += timed("resume_after_edit_at_end", [&] { OnResumeClick(program.Toolkit()); });
+        state.SetIterationTime(round);
     }
     const auto runs = static_cast<double>(state.iterations());
-    state.counters["pause_ms"] = 1000 * pause / runs;
-    state.counters["first_edit_ms"] = 1000 * edit / runs;
-    state.counters["resume_ms"] = 1000 * resume / runs;
+    for (const auto& [name, seconds] : totals) {
+        state.counters[name] = 1000 * seconds / runs;
+    }
 }
-BENCHMARK(BM_PauseEditResume)
-    ->ArgName("edit_at_start")
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_PausedEditing)
+    ->ArgNames({"output", "plain"})
+    ->Args({1'000, 0})
+    ->Args({1'000'000, 0})
+    ->Args({4'000'000, 0})
+    ->Args({10'000'000, 0})
+    ->Args({1'000, 1})
+    ->Args({1'000'000, 1})
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
