@@ -26,6 +26,8 @@ namespace {
 constexpr int kLinesPerBlock = 32;
 // A block the user's edits grow past this many lines is cut again.
 constexpr int kMostLinesPerBlock = 2 * kLinesPerBlock;
+// Blocks past the view (or past an edit below it) whose cuts an edit puts right at once.
+constexpr int kBlocksCutAheadOfView = 3;
 // Characters laid out at once when cutting a paragraph from scratch: a few blocks' worth, and no
 // more than one of Qt's text items. Grows where lines are unusually long.
 constexpr int kCutWindow = 4096;
@@ -80,6 +82,11 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     document()->firstBlock().setUserState(kSettled);
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (unseen_changes_ == 0) {
+            ReflowStale(false);
+        }
+    });
 }
 
 bool LeetOutputBox::IsSoftBreak(const QTextBlock& block) {
@@ -155,6 +162,8 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
     undo_steps_.clear();
+    // Appends are laid out after the last cut: every cut must hold before they come.
+    ReflowStale(true);
     setReadOnly(capturing);
     if (!capturing && QAccessible::isActive()) {
         visible_length_ = VisibleLength();
@@ -335,6 +344,7 @@ void LeetOutputBox::SplitAll() {
     emit layout.documentSizeChanged(layout.documentSize());
     split_width_ = viewport()->width();
     split_font_ = font();
+    stale_from_.reset();
     verticalScrollBar()->setValue(top_line);
 }
 
@@ -392,6 +402,15 @@ void LeetOutputBox::SettleUserEdit() {
     if (made_by_user) {
         const QTextBlock first = document()->findBlock(from);
         SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true, open_edit);
+        if (selection_block_start_ == from) {
+            const QTextBlock block = document()->findBlock(from);
+            if (block.position() == from && IsSoftBreak(block) != selection_block_soft_) {
+                open_edit();
+                QTextCursor(block).setBlockFormat(selection_block_soft_ ? SoftBreakFormat()
+                                                                        : QTextBlockFormat());
+            }
+        }
+        selection_block_start_ = -1;
     } else {
         // Undo and redo may bring blocks back anywhere between the edits they take back.
         SettleNewBlocks(document()->firstBlock(), document()->characterCount(), false);
@@ -402,7 +421,7 @@ void LeetOutputBox::SettleUserEdit() {
     if (made_by_user) {
         // Undo and redo bring the blocks back as they were; anything cut now would end the redo
         // history.
-        Reflow(from, to, open_edit);
+        Reflow(from, to, open_edit, true);
     }
     if (opened) {
         edit.endEditBlock();
@@ -415,8 +434,12 @@ void LeetOutputBox::SettleUserEdit() {
     }
     if (made_by_user && document()->isUndoRedoEnabled()) {
         RecordUserEdit(visible_from, visible_to, height_after_edit);
+    } else if (!made_by_user) {
+        // The text brought back may wrap differently from what follows it.
+        MarkStale(from);
     }
     edit_kind_ = EditKind::kOther;
+    ReflowStale(false);
 }
 
 void LeetOutputBox::RecordUserEdit(int from, int to, int height_after_edit) {
@@ -432,20 +455,22 @@ void LeetOutputBox::RecordUserEdit(int from, int to, int height_after_edit) {
     step.offset = from;
     step.length = to - from;
     step.caret_after = VisibleOffset(textCursor().position());
-    if (edit_kind_ == EditKind::kDeleteForward || edit_kind_ == EditKind::kDeleteBackward) {
+    if (edit_kind_ == EditKind::kDeletion) {
         step.length = std::max(0, visible_length_before_edit_ - VisibleLength());
     }
     if (!undo_steps_.empty() && undo_steps_.back().above == base) {
         UndoStep& last = undo_steps_.back();
         const bool native = height_after_edit == base;  // Qt merged it into its last step
+        // Qt's rule: an insert right after the last, or a removal at the last one's start
+        // (Delete) or right before it (Backspace).
         const bool runs_on =
             last.open && last.kind == step.kind &&
             ((step.kind == EditKind::kTyping && step.offset == last.offset + last.length) ||
-             (step.kind == EditKind::kDeleteForward && step.offset == last.offset) ||
-             (step.kind == EditKind::kDeleteBackward && step.offset + step.length == last.offset));
+             (step.kind == EditKind::kDeletion &&
+              (step.offset == last.offset || step.offset + step.length == last.offset)));
         if (native || runs_on) {
-            if (step.kind == EditKind::kDeleteBackward) {
-                last.offset = step.offset;
+            if (step.kind == EditKind::kDeletion) {
+                last.offset = std::min(last.offset, step.offset);
             }
             last.length += step.length;
             last.above = step.above;
@@ -489,10 +514,29 @@ bool LeetOutputBox::CutHolds(const QTextBlock& before, const QTextBlock& after) 
     return second.isValid() && second.textStart() == last_line.size();
 }
 
-void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_edit) {
+void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_edit, bool bounded) {
     // Follows the end of the edit through every cut made here.
     QTextCursor end(document());
     end.setPosition(to);
+    // Where text that repeats, or has no spaces, would keep every later cut moving: past this,
+    // the rest waits until it comes into view or capturing resumes.
+    QTextCursor limit(document());
+    if (bounded) {
+        QTextBlock last_seen = LastVisibleBlock();
+        if (last_seen.position() < to) {
+            last_seen = document()->findBlock(to);
+        }
+        for (int i = 0; i < kBlocksCutAheadOfView && last_seen.next().isValid(); ++i) {
+            last_seen = last_seen.next();
+        }
+        limit.setPosition(last_seen.position());
+    } else {
+        limit.movePosition(QTextCursor::End);
+    }
+    // Cuts that held before a stale one may be followed by more that do not: check them all.
+    if (stale_from_ && stale_from_->position() <= limit.position()) {
+        end.setPosition(limit.position());
+    }
     QTextBlock block = document()->findBlock(from);
     // The edit may have changed the first word of its block, which decides where the line
     // before it ends.
@@ -530,6 +574,10 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
             break;
         }
         if (IsSoftBreak(next) && !CutHolds(block, next)) {
+            if (next.position() > limit.position()) {
+                MarkStale(next.position());
+                break;
+            }
             open_edit();
             RemoveBreakBefore(next);
             Relayout(block);
@@ -539,6 +587,63 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
             break;
         }
         block = next;
+    }
+}
+
+QTextBlock LeetOutputBox::LastVisibleBlock() const {
+    QTextBlock block = firstVisibleBlock();
+    const QPointF offset = contentOffset();
+    while (block.next().isValid() &&
+           blockBoundingGeometry(block).translated(offset).bottom() < viewport()->height()) {
+        block = block.next();
+    }
+    return block;
+}
+
+void LeetOutputBox::MarkStale(int position) {
+    if (!stale_from_ || stale_from_->position() > position) {
+        stale_from_ = QTextCursor(document());
+        stale_from_->setPosition(position);
+    }
+}
+
+void LeetOutputBox::ReflowStale(bool all) {
+    if (!stale_from_ || capturing_ == !all) {
+        return;
+    }
+    const int from = stale_from_->position();
+    if (!all) {
+        // The cuts become part of the last step in the undo history; with steps to redo above
+        // it, they would end the redo history, so they wait.
+        const int height = document()->availableUndoSteps();
+        if (document()->isRedoAvailable() || undo_steps_.empty() ||
+            undo_steps_.back().above != height ||
+            from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
+            return;
+        }
+    }
+    stale_from_.reset();
+    const UnseenChange unseen(*this);
+    const int top_line = verticalScrollBar()->value();
+    QTextCursor edit(document());
+    bool opened = false;
+    Reflow(
+        from, from,
+        [&] {
+            if (!opened) {
+                edit.beginEditBlock();
+                opened = true;
+            }
+        },
+        !all);
+    if (opened) {
+        edit.endEditBlock();
+        QPlainTextDocumentLayout& layout = LayoutOf(*document());
+        emit layout.documentSizeChanged(layout.documentSize());
+        verticalScrollBar()->setValue(top_line);
+        if (!undo_steps_.empty() && document()->isUndoRedoEnabled()) {
+            undo_steps_.back().above = document()->availableUndoSteps();
+        }
     }
 }
 
@@ -629,8 +734,7 @@ void LeetOutputBox::Undo() {
     in_undo_ = false;
     setTextCursor(cursor);
     SettleUserEdit();
-    if (step != undo_steps_.end() &&
-        (step->kind == EditKind::kDeleteForward || step->kind == EditKind::kDeleteBackward)) {
+    if (step != undo_steps_.end() && step->kind == EditKind::kDeletion) {
         // After the whole run of deletions, as Qt leaves it when the run is one step.
         cursor.setPosition(DocumentPosition(step->offset + step->length));
         setTextCursor(cursor);
@@ -662,7 +766,7 @@ void LeetOutputBox::Redo() {
 
 bool LeetOutputBox::event(QEvent* event) {
     if (event_depth_ == 0) {
-        height_at_event_ = document()->availableUndoSteps();
+        BeforeEvent();
     }
     ++event_depth_;
     const bool handled = QPlainTextEdit::event(event);
@@ -675,7 +779,7 @@ bool LeetOutputBox::event(QEvent* event) {
 
 bool LeetOutputBox::viewportEvent(QEvent* event) {
     if (event_depth_ == 0) {
-        height_at_event_ = document()->availableUndoSteps();
+        BeforeEvent();
     }
     ++event_depth_;
     const bool handled = QPlainTextEdit::viewportEvent(event);
@@ -684,6 +788,22 @@ bool LeetOutputBox::viewportEvent(QEvent* event) {
         SettleUserEdit();
     }
     return handled;
+}
+
+void LeetOutputBox::BeforeEvent() {
+    height_at_event_ = document()->availableUndoSteps();
+    edit_kind_ = EditKind::kOther;
+    // Qt removes the block a selection starts at the very start of, keeping the kind of break
+    // of the block the selection ends in; remembered to put the first one's back.
+    selection_block_start_ = -1;
+    const QTextCursor cursor = textCursor();
+    if (!capturing_ && cursor.hasSelection()) {
+        const QTextBlock block = document()->findBlock(cursor.selectionStart());
+        if (block.position() == cursor.selectionStart() && block.position() > 0) {
+            selection_block_start_ = block.position();
+            selection_block_soft_ = IsSoftBreak(block);
+        }
+    }
 }
 
 void LeetOutputBox::contextMenuEvent(QContextMenuEvent* event) {
@@ -718,16 +838,16 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
     }
     QTextCursor cursor = textCursor();
     const bool no_modifier = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
-    if (cursor.hasSelection() || !no_modifier) {
-        edit_kind_ = EditKind::kOther;
-    } else if (event->key() == Qt::Key_Delete) {
-        edit_kind_ = EditKind::kDeleteForward;
-    } else if (event->key() == Qt::Key_Backspace) {
-        edit_kind_ = EditKind::kDeleteBackward;
-    } else if (!event->text().isEmpty() && event->text().front().isPrint()) {
-        edit_kind_ = EditKind::kTyping;
+    // The keys whose edits Qt merges into one undo step when they follow each other.
+    edit_kind_ = EditKind::kOther;
+    if (!cursor.hasSelection() && no_modifier) {
+        if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
+            edit_kind_ = EditKind::kDeletion;
+        } else if (!event->text().isEmpty() && event->text().front().isPrint()) {
+            edit_kind_ = EditKind::kTyping;
+        }
     }
-    if (edit_kind_ == EditKind::kDeleteForward || edit_kind_ == EditKind::kDeleteBackward) {
+    if (edit_kind_ == EditKind::kDeletion) {
         visible_length_before_edit_ = VisibleLength();
     }
     if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&

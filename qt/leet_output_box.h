@@ -18,7 +18,9 @@
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
+#include <QTextCursor>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QTextBlock;
@@ -111,8 +113,13 @@ class LeetOutputBox final : public QPlainTextEdit {
     void OnContentsChange(int position, int removed, int added);
     void SettleUserEdit();
     // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
-    // start. `open_edit` opens the document's edit block on first use.
-    void Reflow(int from, int to, const std::function<void()>& open_edit);
+    // start; when `bounded`, no further than a few blocks past the view, leaving the rest stale.
+    // `open_edit` opens the document's edit block on first use.
+    void Reflow(int from, int to, const std::function<void()>& open_edit, bool bounded);
+    [[nodiscard]] QTextBlock LastVisibleBlock() const;
+    void MarkStale(int position);
+    // Cuts the stale part again: all of it, or (while paused) as far as the view reaches.
+    void ReflowStale(bool all);
     [[nodiscard]] bool CutHolds(const QTextBlock& before, const QTextBlock& after) const;
     void Undo();
     void Redo();
@@ -142,7 +149,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     // One step of the undo history as the user sees it: the user's edit and the cuts after it,
     // as a range of heights of Qt's history. Qt merges a run of typed characters, or of
     // Delete or Backspace, into one step; the box merges such runs across its cuts the same way.
-    enum class EditKind { kOther, kTyping, kDeleteForward, kDeleteBackward };
+    enum class EditKind { kOther, kTyping, kDeletion };
     struct UndoStep {
         int below = 0;
         int above = 0;
@@ -160,6 +167,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     int height_at_event_ = 0;
     EditKind edit_kind_ = EditKind::kOther;
     int visible_length_before_edit_ = 0;
+    void BeforeEvent();
+    int selection_block_start_ = -1;
+    bool selection_block_soft_ = false;
+    // Where cuts may no longer hold, from a bounded reflow or an undo.
+    std::optional<QTextCursor> stale_from_;
     // The visible length before the edit Qt is reporting.
     int visible_length_ = 0;
 };

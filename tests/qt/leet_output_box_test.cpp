@@ -315,7 +315,20 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
         const QTextCursor theirs = plain_.textCursor();
         ASSERT_EQ(box_.VisibleOffset(ours.position()), theirs.position()) << step;
         ASSERT_EQ(box_.VisibleOffset(ours.anchor()), theirs.anchor()) << step;
-        ASSERT_EQ(LineStarts(box_), LineStarts(plain_)) << step;
+        // The lines in view: further down, a long run without spaces is cut again only once it
+        // comes into view or capturing resumes; after an undo, only with the next edit, as
+        // cutting then would end the redo history.
+        if (box_.document()->isRedoAvailable()) {
+            return;
+        }
+        const int top = box_.VisibleOffset(box_.cursorForPosition(QPoint(0, 0)).position());
+        const QPoint bottom_right(box_.viewport()->width() - 1, box_.viewport()->height() - 1);
+        const int bottom = box_.VisibleOffset(box_.cursorForPosition(bottom_right).position());
+        const auto in_view = [top, bottom](std::vector<int> starts) {
+            std::erase_if(starts, [&](int start) { return start < top || start > bottom; });
+            return starts;
+        };
+        ASSERT_EQ(in_view(LineStarts(box_)), in_view(LineStarts(plain_))) << step;
     }
 
     QPlainTextEdit plain_;
@@ -411,10 +424,12 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
             case 6:
             case 7:
             case 8:
-                // Undo and redo of the edit just made.
-                Select(at, at);
-                Key(Qt::Key_Backspace);
-                ASSERT_NO_FATAL_FAILURE(ExpectSame(step + "Backspace at " + std::to_string(at)));
+                // Undo and redo of the edit just made: one Qt never merges with another, as
+                // whether it merges deletions depends on how the text came into the box.
+                Select(at, somewhere());
+                QApplication::clipboard()->setText(text(8));
+                Key(Qt::Key_V, Qt::ControlModifier);
+                ASSERT_NO_FATAL_FAILURE(ExpectSame(step + "paste at " + std::to_string(at)));
                 Key(Qt::Key_Z, Qt::ControlModifier);
                 ASSERT_NO_FATAL_FAILURE(ExpectSame(step + "undo"));
                 Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -443,6 +458,9 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
         }
         ASSERT_NO_FATAL_FAILURE(ExpectSame(step));
     }
+    box_.SetCapturing(true);
+    EXPECT_EQ(box_.Text(), plain_.toPlainText());
+    EXPECT_EQ(LineStarts(box_), LineStarts(plain_)) << "every line after Resume";
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutSpaces, PausedEditing, ::testing::Bool(),
