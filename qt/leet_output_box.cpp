@@ -659,19 +659,14 @@ void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
     // The same place in the text, shown where one paragraph shows it: at the next line's start.
     const auto forward = [this](int at) { return AtSoftEnd(at) ? at + 1 : at; };
     int placed = forward(position);
-    if (AtSoftEnd(position) && landing != Landing::kForward) {
-        const QTextBlock block = document()->findBlock(position);
-        const QTextLayout* lines = block.layout();
-        const QTextLine last = lines->lineAt(lines->lineCount() - 1);
-        const QChar before = block.text().back();
-        if (landing == Landing::kLineEnd) {
-            // End stops before the space a line wraps at, as in the middle of a paragraph.
-            placed = before.isSpace() ? position - 1 : position + 1;
-        } else if (x >= last.cursorToX(position - block.position())) {
-            // Right of a line's end, a paragraph's line other than its last takes the caret to
-            // just before the character it wraps at.
-            placed = position - 1;
-        }
+    const QTextBlock block = document()->findBlock(position);
+    if (landing == Landing::kLineEnd && AtSoftEnd(position)) {
+        // End stops before the space a line wraps at, as in the middle of a paragraph.
+        placed = block.text().back().isSpace() ? position - 1 : position + 1;
+    } else if (landing == Landing::kVertical && AtSoftEnd(position)) {
+        // At the end of a block's last line, x finds what it finds on the same line in the
+        // middle of the paragraph, where Qt treats the line's end differently.
+        placed = MiddleLineCursor(block, x);
     }
     const int placed_anchor = anchor == position ? placed : forward(anchor);
     if (placed == position && placed_anchor == anchor) {
@@ -682,6 +677,29 @@ void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
     cursor.setPosition(placed, QTextCursor::KeepAnchor);
     cursor.setVerticalMovementX(vertical_x);
     setTextCursor(cursor);
+}
+
+int LeetOutputBox::MiddleLineCursor(const QTextBlock& block, qreal x) const {
+    const QTextLayout* lines = block.layout();
+    const QTextLine last = lines->lineAt(lines->lineCount() - 1);
+    const int start = last.textStart();
+    const QString text = block.text();
+    const auto last_line = QStringView(text).mid(start);
+    QString joined = last_line.toString();
+    joined += QStringView(block.next().text()).left(2 * last_line.size() + 16);
+    QTextLayout probe(joined, document()->defaultFont());
+    probe.setTextOption(document()->defaultTextOption());
+    probe.beginLayout();
+    QTextLine line = probe.createLine();
+    line.setLineWidth(WrapWidth());
+    QTextLine second = probe.createLine();
+    if (second.isValid()) {
+        second.setLineWidth(WrapWidth());
+    }
+    probe.endLayout();
+    // The box sets its lines in by the document margin; the probe's start at 0.
+    const int found = line.xToCursor(x - last.x());
+    return found >= last_line.size() ? block.next().position() : block.position() + start + found;
 }
 
 void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
@@ -696,22 +714,24 @@ void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
                IsWordCharacter(soft.text().front()) &&
                IsWordCharacter(soft.previous().text().back());
     };
-    const QTextBlock end_block = document()->findBlock(end);
-    if (AtSoftEnd(end) && joins_word(end_block.next())) {
-        QTextCursor word(end_block.next());
+    // A word without spaces may run on through many blocks.
+    while (AtSoftEnd(end) && joins_word(document()->findBlock(end).next())) {
+        QTextCursor word(document()->findBlock(end).next());
         word.movePosition(QTextCursor::EndOfWord);
         end = word.position();
     }
-    const QTextBlock start_block = document()->findBlock(start);
-    if (start == start_block.position() && joins_word(start_block)) {
+    for (QTextBlock block = document()->findBlock(start);
+         start == block.position() && joins_word(block); block = document()->findBlock(start)) {
         QTextCursor word(document());
         word.setPosition(start - 1);
         word.movePosition(QTextCursor::StartOfWord);
         start = word.position();
     }
     if (start != cursor.selectionStart() || end != cursor.selectionEnd()) {
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        // Keeping the end Qt put the caret at.
+        const bool caret_at_end = cursor.position() == cursor.selectionEnd();
+        cursor.setPosition(caret_at_end ? start : end);
+        cursor.setPosition(caret_at_end ? end : start, QTextCursor::KeepAnchor);
         setTextCursor(cursor);
     }
 }

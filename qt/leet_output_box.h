@@ -129,6 +129,9 @@ class LeetOutputBox final : public QPlainTextEdit {
     enum class Landing { kForward, kBackward, kLineEnd, kVertical };
     void PlaceCaret(Landing landing, qreal x);
     [[nodiscard]] bool AtSoftEnd(int position) const;
+    // Where x on the last line of `block` finds the caret when that line is followed by the
+    // next block's, as in one paragraph.
+    [[nodiscard]] int MiddleLineCursor(const QTextBlock& block, qreal x) const;
     void ExtendWordAcrossSoftBreaks();
     // The same for a caret the mouse put at `point`, in the viewport.
     void PlaceCaretAt(QPointF point);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -461,6 +462,53 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
     box_.SetCapturing(true);
     EXPECT_EQ(box_.Text(), plain_.toPlainText());
     EXPECT_EQ(LineStarts(box_), LineStarts(plain_)) << "every line after Resume";
+}
+
+// Clicks, double-clicks and vertical moves land where they land in one paragraph, on every line
+// around soft breaks.
+TEST_P(PausedEditing, MouseAndVerticalMovesLandAsInOneParagraph) {
+    const QString start =
+        GetParam() ? TypedOutput(9'000, 51) : QString(3'000, '4') + " " + QString(3'000, '4');
+    AppendInPieces(start);
+    plain_.setPlainText(start);
+    box_.SetCapturing(false);
+    const std::vector<int> breaks = SoftBreaks();
+    ASSERT_GE(breaks.size(), 2U);
+    // A click soon after a double-click would count as a third click.
+    const int double_click_interval = QApplication::doubleClickInterval();
+    QApplication::setDoubleClickInterval(1);
+    const auto restore = qScopeGuard(
+        [double_click_interval] { QApplication::setDoubleClickInterval(double_click_interval); });
+    for (const int soft_break : {breaks[0], breaks[1]}) {
+        Select(soft_break, soft_break);
+        // The same lines at the top of both views: a scroll bar counts visual lines.
+        const int top_line = box_.verticalScrollBar()->value() - 2;
+        box_.verticalScrollBar()->setValue(top_line);
+        plain_.verticalScrollBar()->setValue(top_line);
+        ASSERT_EQ(box_.VisibleOffset(box_.cursorForPosition(QPoint(2, 8)).position()),
+                  plain_.cursorForPosition(QPoint(2, 8)).position());
+        const int line_height = box_.fontMetrics().lineSpacing();
+        for (int y = line_height / 2; y < box_.viewport()->height(); y += line_height) {
+            for (const int x : {3, box_.viewport()->width() / 2}) {
+                const std::string where = "at " + std::to_string(x) + "," + std::to_string(y);
+                box_.verticalScrollBar()->setValue(top_line);
+                plain_.verticalScrollBar()->setValue(top_line);
+                QTest::mouseClick(box_.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+                QTest::mouseClick(plain_.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+                ASSERT_NO_FATAL_FAILURE(ExpectSame("click " + where));
+                Key(Qt::Key_Down);
+                ASSERT_NO_FATAL_FAILURE(ExpectSame("Down after click " + where));
+                Key(Qt::Key_Up);
+                Key(Qt::Key_Up);
+                ASSERT_NO_FATAL_FAILURE(ExpectSame("Up after click " + where));
+                box_.verticalScrollBar()->setValue(top_line);
+                plain_.verticalScrollBar()->setValue(top_line);
+                QTest::mouseDClick(box_.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+                QTest::mouseDClick(plain_.viewport(), Qt::LeftButton, {}, QPoint(x, y));
+                ASSERT_NO_FATAL_FAILURE(ExpectSame("double click " + where));
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutSpaces, PausedEditing, ::testing::Bool(),
