@@ -80,7 +80,7 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
-    document()->firstBlock().setUserState(kSettled);
+    Settle(document()->firstBlock());
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (unseen_changes_ == 0) {
@@ -174,27 +174,55 @@ int LeetOutputBox::BlockCount() const {
     return document()->blockCount();
 }
 
-int LeetOutputBox::VisibleOffset(int position) const {
-    int soft_breaks = 0;
-    for (QTextBlock block = document()->firstBlock();
-         block.isValid() && block.position() <= position; block = block.next()) {
-        soft_breaks += IsSoftBreak(block) ? 1 : 0;
+void LeetOutputBox::Settle(const QTextBlock& block) {
+    QTextBlock settled = block;
+    settled.setUserState(kSettled);
+    // Unlike a change of format, a change of state tells nobody.
+    InvalidateOffsets(block.blockNumber());
+}
+
+void LeetOutputBox::InvalidateOffsets(int block_number) const {
+    valid_block_starts_ = std::min(valid_block_starts_, std::max(0, block_number));
+}
+
+const LeetOutputBox::BlockStart& LeetOutputBox::BlockStartOf(int block_number) const {
+    if (block_number >= valid_block_starts_) {
+        block_starts_.resize(static_cast<std::size_t>(document()->blockCount()));
+        int soft_breaks =
+            valid_block_starts_ == 0
+                ? 0
+                : block_starts_[static_cast<std::size_t>(valid_block_starts_ - 1)].soft_breaks;
+        for (QTextBlock block = document()->findBlockByNumber(valid_block_starts_);
+             block.isValid() && block.blockNumber() <= block_number; block = block.next()) {
+            soft_breaks += IsSoftBreak(block) ? 1 : 0;
+            block_starts_[static_cast<std::size_t>(block.blockNumber())] = {block.position(),
+                                                                            soft_breaks};
+        }
+        valid_block_starts_ = block_number + 1;
     }
-    return position - soft_breaks;
+    return block_starts_[static_cast<std::size_t>(block_number)];
+}
+
+int LeetOutputBox::VisibleOffset(int position) const {
+    return position - BlockStartOf(document()->findBlock(position).blockNumber()).soft_breaks;
 }
 
 int LeetOutputBox::DocumentPosition(int visible_offset) const {
+    const int last = document()->blockCount() - 1;
+    static_cast<void>(BlockStartOf(last));  // every block's start known
     // The last block whose text starts at or before the offset holds it.
-    int soft_breaks = 0;
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        const QTextBlock next = block.next();
-        const int next_soft = IsSoftBreak(next) ? 1 : 0;
-        if (!next.isValid() || next.position() - soft_breaks - next_soft > visible_offset) {
-            return std::min(visible_offset + soft_breaks, document()->characterCount() - 1);
-        }
-        soft_breaks += next_soft;
+    const auto visible_start = [](const BlockStart& start) {
+        return start.position - start.soft_breaks;
+    };
+    const auto end = block_starts_.begin() + last + 1;
+    auto holder = std::upper_bound(
+        block_starts_.begin(), end, visible_offset,
+        [&](int offset, const BlockStart& start) { return offset < visible_start(start); });
+    if (holder != block_starts_.begin()) {
+        --holder;
     }
-    return 0;
+    return std::clamp(holder->position + visible_offset - visible_start(*holder), 0,
+                      document()->characterCount() - 1);
 }
 
 int LeetOutputBox::VisibleLength() const {
@@ -232,7 +260,7 @@ void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
             open_edit();
             QTextCursor(block).setBlockFormat(QTextBlockFormat());
         }
-        block.setUserState(kSettled);
+        Settle(block);
     }
 }
 
@@ -250,7 +278,7 @@ void LeetOutputBox::SplitLastBlock() {
         cursor.insertBlock(SoftBreakFormat());
         const QTextBlock head = cursor.block().previous();
         last = cursor.block();
-        last.setUserState(kSettled);
+        Settle(last);
         // Qt only marks split blocks for a later layout, leaving stale line counts and a wrong
         // scroll range until then.
         layout.ensureBlockLayout(head);
@@ -314,7 +342,7 @@ void LeetOutputBox::SplitAll() {
     const int top_line = verticalScrollBar()->value();
     std::vector<int> cuts;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        block.setUserState(kSettled);
+        Settle(block);
         for (const int cut : CutsOf(block.text(), 0)) {
             cuts.push_back(block.position() + cut);
         }
@@ -326,7 +354,7 @@ void LeetOutputBox::SplitAll() {
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         cursor.setPosition(cuts[i] + static_cast<int>(i));
         cursor.insertBlock(SoftBreakFormat());
-        cursor.block().setUserState(kSettled);
+        Settle(cursor.block());
     }
     cursor.endEditBlock();
     // Now each cut block holds exactly kLinesPerBlock lines; telling Qt so spares laying the
@@ -349,6 +377,7 @@ void LeetOutputBox::SplitAll() {
 }
 
 void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
+    InvalidateOffsets(document()->findBlock(position).blockNumber());
     // Undoing a step of cutting is unseen, but brings blocks back that need settling.
     if (capturing_ || (unseen_changes_ > 0 && !in_undo_)) {
         return;
@@ -370,6 +399,7 @@ void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
         edit_to_ = std::max(edit_to_, position + added);
     }
     edit_is_new_ = edit_is_new_ || !in_undo_;
+    edit_removed_ += removed - added;
     if (event_depth_ == 0 && !in_undo_) {
         // An edit outside any event the box handles (a script, a screen reader): settled once
         // control returns to the event loop.
@@ -387,6 +417,8 @@ void LeetOutputBox::SettleUserEdit() {
     edit_from_ = -1;
     edit_to_ = -1;
     edit_is_new_ = false;
+    const int removed = edit_removed_;
+    edit_removed_ = 0;
 
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
@@ -433,7 +465,7 @@ void LeetOutputBox::SettleUserEdit() {
         PlaceCaret(Landing::kForward, 0);
     }
     if (made_by_user && document()->isUndoRedoEnabled()) {
-        RecordUserEdit(visible_from, visible_to, height_after_edit);
+        RecordUserEdit(visible_from, visible_to, removed, height_after_edit);
     } else if (!made_by_user) {
         // The text brought back may wrap differently from what follows it.
         MarkStale(from);
@@ -442,7 +474,7 @@ void LeetOutputBox::SettleUserEdit() {
     ReflowStale(false);
 }
 
-void LeetOutputBox::RecordUserEdit(int from, int to, int height_after_edit) {
+void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_after_edit) {
     // Steps that were undone can no longer be redone.
     const int base = height_at_event_;
     undo_steps_.erase(std::remove_if(undo_steps_.begin(), undo_steps_.end(),
@@ -456,7 +488,8 @@ void LeetOutputBox::RecordUserEdit(int from, int to, int height_after_edit) {
     step.length = to - from;
     step.caret_after = VisibleOffset(textCursor().position());
     if (edit_kind_ == EditKind::kDeletion) {
-        step.length = std::max(0, visible_length_before_edit_ - VisibleLength());
+        // Delete and Backspace without a selection never take a soft break with them.
+        step.length = std::max(0, removed);
     }
     if (!undo_steps_.empty() && undo_steps_.back().above == base) {
         UndoStep& last = undo_steps_.back();
@@ -562,7 +595,7 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
             for (std::size_t i = 0; i < cuts.size(); ++i) {
                 cursor.setPosition(cuts[i] + static_cast<int>(i));
                 cursor.insertBlock(SoftBreakFormat());
-                cursor.block().setUserState(kSettled);
+                Settle(cursor.block());
                 Relayout(cursor.block().previous());
             }
             block = cursor.block();
@@ -866,9 +899,6 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
         } else if (!event->text().isEmpty() && event->text().front().isPrint()) {
             edit_kind_ = EditKind::kTyping;
         }
-    }
-    if (edit_kind_ == EditKind::kDeletion) {
-        visible_length_before_edit_ = VisibleLength();
     }
     if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&
         IsSoftBreak(cursor.block())) {

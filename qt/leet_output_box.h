@@ -164,13 +164,28 @@ class LeetOutputBox final : public QPlainTextEdit {
         // Qt merges nothing into a step once it was undone or redone.
         bool open = true;
     };
-    // `from` and `to` in the user's offsets.
-    void RecordUserEdit(int from, int to, int height_after_edit);
+    // `from` and `to` in the user's offsets; `removed` characters taken away less those added.
+    void RecordUserEdit(int from, int to, int removed, int height_after_edit);
     std::vector<UndoStep> undo_steps_;
     int height_at_event_ = 0;
     EditKind edit_kind_ = EditKind::kOther;
-    int visible_length_before_edit_ = 0;
+    // Characters the edit not yet settled took away, less those it added.
+    int edit_removed_ = 0;
     void BeforeEvent();
+
+    // Gives a block the box has not seen yet a state.
+    void Settle(const QTextBlock& block);
+    // Where each block starts, and how many soft breaks lie up to it: turning positions into
+    // the user's offsets would otherwise walk every block from the first. Kept for the blocks
+    // up to the first one a change touched.
+    struct BlockStart {
+        int position = 0;
+        int soft_breaks = 0;
+    };
+    [[nodiscard]] const BlockStart& BlockStartOf(int block_number) const;
+    void InvalidateOffsets(int block_number) const;
+    mutable std::vector<BlockStart> block_starts_;
+    mutable int valid_block_starts_ = 0;
     int selection_block_start_ = -1;
     bool selection_block_soft_ = false;
     // Where cuts may no longer hold, from a bounded reflow or an undo.
