@@ -696,7 +696,8 @@ void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
     if (landing == Landing::kLineEnd && AtSoftEnd(position)) {
         // End stops before the space a line wraps at, as in the middle of a paragraph.
         placed = block.text().back().isSpace() ? position - 1 : position + 1;
-    } else if (landing == Landing::kVertical && AtSoftEnd(position)) {
+    } else if ((landing == Landing::kVertical || landing == Landing::kPointed) &&
+               AtSoftEnd(position)) {
         // At the end of a block's last line, x finds what it finds on the same line in the
         // middle of the paragraph, where Qt treats the line's end differently.
         placed = MiddleLineCursor(block, x);
@@ -708,7 +709,10 @@ void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
     const int vertical_x = cursor.verticalMovementX();
     cursor.setPosition(placed_anchor);
     cursor.setPosition(placed, QTextCursor::KeepAnchor);
-    cursor.setVerticalMovementX(vertical_x);
+    if (landing != Landing::kPointed) {
+        // Up and Down go on from the column they started in, as they do in one paragraph.
+        cursor.setVerticalMovementX(vertical_x);
+    }
     setTextCursor(cursor);
 }
 
@@ -943,17 +947,36 @@ void LeetOutputBox::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+void LeetOutputBox::mouseReleaseEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseReleaseEvent(event);
+    // A click into a selection moves the caret only now, once it is clear it was no drag; the
+    // release after a double-click leaves the word it selected.
+    if (event->button() == Qt::LeftButton && !textCursor().hasSelection()) {
+        PlaceCaretAt(event->position());
+    }
+}
+
 void LeetOutputBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
+    const QTextCursor hit = cursorForPosition(event->position().toPoint());
+    if (AtSoftEnd(hit.position())) {
+        // The word at the place a line in the middle of the paragraph finds there.
+        QTextCursor word(document());
+        word.setPosition(MiddleLineCursor(hit.block(), XInBlock(hit.block(), event->position())));
+        word.select(QTextCursor::WordUnderCursor);
+        setTextCursor(word);
+    }
     ExtendWordAcrossSoftBreaks();
-    PlaceCaretAt(event->position());
+    PlaceCaret(Landing::kForward, 0);
+}
+
+qreal LeetOutputBox::XInBlock(const QTextBlock& block, QPointF point) const {
+    return point.x() - (blockBoundingGeometry(block).translated(contentOffset()).left() +
+                        block.layout()->position().x());
 }
 
 void LeetOutputBox::PlaceCaretAt(QPointF point) {
-    const QTextBlock block = textCursor().block();
-    const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft() +
-                           block.layout()->position();
-    PlaceCaret(Landing::kVertical, point.x() - origin.x());
+    PlaceCaret(Landing::kPointed, XInBlock(textCursor().block(), point));
 }
 
 void LeetOutputBox::resizeEvent(QResizeEvent* event) {

@@ -72,6 +72,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -126,7 +127,7 @@ class LeetOutputBox final : public QPlainTextEdit {
 
     // Where a caret that came to rest at the end of a block before a soft break belongs; the
     // position there and the one at the next block's start are the same place in the text.
-    enum class Landing { kForward, kBackward, kLineEnd, kVertical };
+    enum class Landing { kForward, kBackward, kLineEnd, kVertical, kPointed };
     void PlaceCaret(Landing landing, qreal x);
     [[nodiscard]] bool AtSoftEnd(int position) const;
     // Where x on the last line of `block` finds the caret when that line is followed by the
@@ -135,6 +136,8 @@ class LeetOutputBox final : public QPlainTextEdit {
     void ExtendWordAcrossSoftBreaks();
     // The same for a caret the mouse put at `point`, in the viewport.
     void PlaceCaretAt(QPointF point);
+    // A point in the viewport as x in the block's own layout.
+    [[nodiscard]] qreal XInBlock(const QTextBlock& block, QPointF point) const;
 
     bool capturing_ = true;
     // The width and font the soft breaks were cut for.
