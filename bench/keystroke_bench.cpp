@@ -178,12 +178,13 @@ void BM_PausedEditing(benchmark::State& state) {
 BENCHMARK(BM_PausedEditing)
     ->ArgNames({"output", "plain"})
     ->Args({1'000, 0})
+    ->Args({100'000, 0})
     ->Args({1'000'000, 0})
     ->Args({4'000'000, 0})
     ->Args({10'000'000, 0})
     ->Args({1'000, 1})
     ->Args({1'000'000, 1})
-    ->Iterations(3)
+    ->Iterations(5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
