@@ -127,7 +127,7 @@ void LeetOutputBox::SetText(const QString& text) {
         const UnseenChange unseen(*this);
         setPlainText(text);
     }
-    undo_steps_.clear();
+    undo_steps_.Clear();
     SplitAll();
 }
 
@@ -161,7 +161,7 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     // Switching undo off empties its history: a pause starts with none, and neither appends
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
-    undo_steps_.clear();
+    undo_steps_.Clear();
     // Appends are laid out after the last cut: every cut must hold before they come.
     ReflowStale(true);
     setReadOnly(capturing);
@@ -470,50 +470,20 @@ void LeetOutputBox::SettleUserEdit() {
         // The text brought back may wrap differently from what follows it.
         MarkStale(from);
     }
-    edit_kind_ = EditKind::kOther;
+    edit_kind_ = UndoSteps::Kind::kOther;
     ReflowStale(false);
 }
 
 void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_after_edit) {
-    // Steps that were undone can no longer be redone.
-    const int base = height_at_event_;
-    undo_steps_.erase(std::remove_if(undo_steps_.begin(), undo_steps_.end(),
-                                     [base](const UndoStep& step) { return step.above > base; }),
-                      undo_steps_.end());
-    UndoStep step;
-    step.below = base;
+    UndoSteps::Step step;
+    step.below = height_at_event_;
     step.above = document()->availableUndoSteps();
     step.kind = edit_kind_;
     step.offset = from;
-    step.length = to - from;
+    // Delete and Backspace without a selection never take a soft break with them.
+    step.length = edit_kind_ == UndoSteps::Kind::kDeletion ? std::max(0, removed) : to - from;
     step.caret_after = VisibleOffset(textCursor().position());
-    if (edit_kind_ == EditKind::kDeletion) {
-        // Delete and Backspace without a selection never take a soft break with them.
-        step.length = std::max(0, removed);
-    }
-    if (!undo_steps_.empty() && undo_steps_.back().above == base) {
-        UndoStep& last = undo_steps_.back();
-        const bool native = height_after_edit == base;  // Qt merged it into its last step
-        // Qt's rule: an insert right after the last, or a removal at the last one's start
-        // (Delete) or right before it (Backspace).
-        const bool runs_on =
-            last.open && last.kind == step.kind &&
-            ((step.kind == EditKind::kTyping && step.offset == last.offset + last.length) ||
-             (step.kind == EditKind::kDeletion &&
-              (step.offset == last.offset || step.offset + step.length == last.offset)));
-        if (native || runs_on) {
-            if (step.kind == EditKind::kDeletion) {
-                last.offset = std::min(last.offset, step.offset);
-            }
-            last.length += step.length;
-            last.above = step.above;
-            last.caret_after = step.caret_after;
-            return;
-        }
-    }
-    if (step.above > step.below) {
-        undo_steps_.push_back(step);
-    }
+    undo_steps_.Record(step, height_after_edit);
 }
 
 bool LeetOutputBox::CutHolds(const QTextBlock& before, const QTextBlock& after) const {
@@ -649,8 +619,7 @@ void LeetOutputBox::ReflowStale(bool all) {
         // The cuts become part of the last step in the undo history; with steps to redo above
         // it, they would end the redo history, so they wait.
         const int height = document()->availableUndoSteps();
-        if (document()->isRedoAvailable() || undo_steps_.empty() ||
-            undo_steps_.back().above != height ||
+        if (document()->isRedoAvailable() || undo_steps_.EndingAt(height) == nullptr ||
             from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
             return;
         }
@@ -658,6 +627,7 @@ void LeetOutputBox::ReflowStale(bool all) {
     stale_from_.reset();
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
+    const int height_before = document()->availableUndoSteps();
     QTextCursor edit(document());
     bool opened = false;
     Reflow(
@@ -674,8 +644,8 @@ void LeetOutputBox::ReflowStale(bool all) {
         QPlainTextDocumentLayout& layout = LayoutOf(*document());
         emit layout.documentSizeChanged(layout.documentSize());
         verticalScrollBar()->setValue(top_line);
-        if (!undo_steps_.empty() && document()->isUndoRedoEnabled()) {
-            undo_steps_.back().above = document()->availableUndoSteps();
+        if (document()->isUndoRedoEnabled()) {
+            undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
         }
     }
 }
@@ -776,12 +746,11 @@ void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
 void LeetOutputBox::Undo() {
     SettleUserEdit();
     const int height = document()->availableUndoSteps();
-    const auto step = std::find_if(undo_steps_.begin(), undo_steps_.end(),
-                                   [height](const UndoStep& each) { return each.above == height; });
-    const int target = step != undo_steps_.end() ? step->below : height - 1;
-    for (UndoStep& each : undo_steps_) {
-        each.open = false;
-    }
+    const UndoSteps::Step* found = undo_steps_.EndingAt(height);
+    const std::optional<UndoSteps::Step> step =
+        found != nullptr ? std::optional(*found) : std::nullopt;
+    const int target = step ? step->below : height - 1;
+    undo_steps_.Close();
     QTextCursor cursor = textCursor();
     in_undo_ = true;
     // The cuts first, then the user's edits: Qt leaves the caret where the last one undone was.
@@ -791,7 +760,7 @@ void LeetOutputBox::Undo() {
     in_undo_ = false;
     setTextCursor(cursor);
     SettleUserEdit();
-    if (step != undo_steps_.end() && step->kind == EditKind::kDeletion) {
+    if (step && step->kind == UndoSteps::Kind::kDeletion) {
         // After the whole run of deletions, as Qt leaves it when the run is one step.
         cursor.setPosition(DocumentPosition(step->offset + step->length));
         setTextCursor(cursor);
@@ -800,24 +769,21 @@ void LeetOutputBox::Undo() {
 
 void LeetOutputBox::Redo() {
     SettleUserEdit();
-    const int height = document()->availableUndoSteps();
-    const auto step = std::find_if(undo_steps_.begin(), undo_steps_.end(),
-                                   [height](const UndoStep& each) { return each.below == height; });
-    if (step == undo_steps_.end()) {
+    const UndoSteps::Step* found = undo_steps_.StartingAt(document()->availableUndoSteps());
+    if (found == nullptr) {
         return;
     }
-    for (UndoStep& each : undo_steps_) {
-        each.open = false;
-    }
+    const UndoSteps::Step step = *found;
+    undo_steps_.Close();
     QTextCursor cursor = textCursor();
     in_undo_ = true;
-    while (document()->availableUndoSteps() < step->above && document()->isRedoAvailable()) {
+    while (document()->availableUndoSteps() < step.above && document()->isRedoAvailable()) {
         document()->redo(&cursor);
     }
     in_undo_ = false;
     SettleUserEdit();
     // Redoing the cuts would leave the caret at the last of them.
-    cursor.setPosition(DocumentPosition(step->caret_after));
+    cursor.setPosition(DocumentPosition(step.caret_after));
     setTextCursor(cursor);
 }
 
@@ -849,7 +815,7 @@ bool LeetOutputBox::viewportEvent(QEvent* event) {
 
 void LeetOutputBox::BeforeEvent() {
     height_at_event_ = document()->availableUndoSteps();
-    edit_kind_ = EditKind::kOther;
+    edit_kind_ = UndoSteps::Kind::kOther;
     // Qt removes the block a selection starts at the very start of, keeping the kind of break
     // of the block the selection ends in; remembered to put the first one's back.
     selection_block_start_ = -1;
@@ -896,12 +862,12 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
     QTextCursor cursor = textCursor();
     const bool no_modifier = (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
     // The keys whose edits Qt merges into one undo step when they follow each other.
-    edit_kind_ = EditKind::kOther;
+    edit_kind_ = UndoSteps::Kind::kOther;
     if (!cursor.hasSelection() && no_modifier) {
         if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) {
-            edit_kind_ = EditKind::kDeletion;
+            edit_kind_ = UndoSteps::Kind::kDeletion;
         } else if (!event->text().isEmpty() && event->text().front().isPrint()) {
-            edit_kind_ = EditKind::kTyping;
+            edit_kind_ = UndoSteps::Kind::kTyping;
         }
     }
     if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&
@@ -1004,7 +970,7 @@ void LeetOutputBox::RecutIfLayoutChanged() {
     JoinSoftBreaks();
     SplitAll();
     document()->setUndoRedoEnabled(undo);
-    undo_steps_.clear();
+    undo_steps_.Clear();
 }
 
 }  // namespace zentrovax

@@ -23,6 +23,8 @@
 #include <optional>
 #include <vector>
 
+#include "qt/undo_steps.h"
+
 class QTextBlock;
 
 namespace zentrovax {
@@ -152,26 +154,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     bool in_undo_ = false;
     int event_depth_ = 0;
 
-    // One step of the undo history as the user sees it: the user's edit and the cuts after it,
-    // as a range of heights of Qt's history. Qt merges a run of typed characters, or of
-    // Delete or Backspace, into one step; the box merges such runs across its cuts the same way.
-    enum class EditKind { kOther, kTyping, kDeletion };
-    struct UndoStep {
-        int below = 0;
-        int above = 0;
-        EditKind kind = EditKind::kOther;
-        // Where the run of merged edits starts and how long it is, in the user's offsets.
-        int offset = 0;
-        int length = 0;
-        int caret_after = 0;
-        // Qt merges nothing into a step once it was undone or redone.
-        bool open = true;
-    };
     // `from` and `to` in the user's offsets; `removed` characters taken away less those added.
     void RecordUserEdit(int from, int to, int removed, int height_after_edit);
-    std::vector<UndoStep> undo_steps_;
+    UndoSteps undo_steps_;
     int height_at_event_ = 0;
-    EditKind edit_kind_ = EditKind::kOther;
+    UndoSteps::Kind edit_kind_ = UndoSteps::Kind::kOther;
     // Characters the edit not yet settled took away, less those it added.
     int edit_removed_ = 0;
     void BeforeEvent();
