@@ -747,9 +747,8 @@ void LeetOutputBox::Undo() {
     SettleUserEdit();
     const int height = document()->availableUndoSteps();
     const UndoSteps::Step* found = undo_steps_.EndingAt(height);
-    const std::optional<UndoSteps::Step> step =
-        found != nullptr ? std::optional(*found) : std::nullopt;
-    const int target = step ? step->below : height - 1;
+    const UndoSteps::Step step = found != nullptr ? *found : UndoSteps::Step{};
+    const int target = found != nullptr ? step.below : height - 1;
     undo_steps_.Close();
     QTextCursor cursor = textCursor();
     in_undo_ = true;
@@ -760,9 +759,9 @@ void LeetOutputBox::Undo() {
     in_undo_ = false;
     setTextCursor(cursor);
     SettleUserEdit();
-    if (step && step->kind == UndoSteps::Kind::kDeletion) {
+    if (found != nullptr && step.kind == UndoSteps::Kind::kDeletion) {
         // After the whole run of deletions, as Qt leaves it when the run is one step.
-        cursor.setPosition(DocumentPosition(step->offset + step->length));
+        cursor.setPosition(DocumentPosition(step.offset + step.length));
         setTextCursor(cursor);
     }
 }
