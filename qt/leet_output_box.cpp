@@ -73,6 +73,43 @@ bool IsWordCharacter(QChar character) {
 
 }  // namespace
 
+class LeetOutputBox::CutsEdit {
+  public:
+    explicit CutsEdit(LeetOutputBox& box)
+        : box_(box), cursor_(box.document()), top_line_(box.verticalScrollBar()->value()) {}
+    CutsEdit(const CutsEdit&) = delete;
+    CutsEdit& operator=(const CutsEdit&) = delete;
+    CutsEdit(CutsEdit&&) = delete;
+    CutsEdit& operator=(CutsEdit&&) = delete;
+    ~CutsEdit() { Close(); }
+
+    void Open() {
+        if (!open_) {
+            cursor_.beginEditBlock();
+            open_ = true;
+        }
+    }
+    // Returns whether anything was changed. The cuts leave as many lines before the view as
+    // there were: it keeps the same top line.
+    bool Close() {
+        if (!open_) {
+            return false;
+        }
+        open_ = false;
+        cursor_.endEditBlock();
+        QPlainTextDocumentLayout& layout = LayoutOf(*box_.document());
+        emit layout.documentSizeChanged(layout.documentSize());
+        box_.verticalScrollBar()->setValue(top_line_);
+        return true;
+    }
+
+  private:
+    LeetOutputBox& box_;
+    QTextCursor cursor_;
+    int top_line_;
+    bool open_ = false;
+};
+
 LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -250,14 +287,15 @@ qreal LeetOutputBox::WrapWidth() const {
     return viewport()->width() - 2 * document()->documentMargin();
 }
 
-void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
-                                    const std::function<void()>& open_edit) {
+void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user, CutsEdit* edit) {
     for (QTextBlock block = from; block.isValid() && block.position() <= to; block = block.next()) {
         if (block.userState() != kNew) {
             continue;
         }
         if (made_by_user && block.blockFormat().hasProperty(kSoftBreakProperty)) {
-            open_edit();
+            if (edit != nullptr) {
+                edit->Open();
+            }
             QTextCursor(block).setBlockFormat(QTextBlockFormat());
         }
         Settle(block);
@@ -285,12 +323,12 @@ void LeetOutputBox::SplitLastBlock() {
     }
 }
 
-std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph, int from) const {
+std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph) const {
     const QTextOption option = document()->defaultTextOption();
     const QFont font = document()->defaultFont();
     const qreal width = WrapWidth();
     std::vector<int> cuts;
-    int start = from;
+    int start = 0;
     int window = kCutWindow;
     while (start < paragraph.size()) {
         const int length = std::min<int>(window, static_cast<int>(paragraph.size()) - start);
@@ -343,7 +381,7 @@ void LeetOutputBox::SplitAll() {
     std::vector<int> cuts;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
         Settle(block);
-        for (const int cut : CutsOf(block.text(), 0)) {
+        for (const int cut : CutsOf(block.text())) {
             cuts.push_back(block.position() + cut);
         }
     }
@@ -421,23 +459,15 @@ void LeetOutputBox::SettleUserEdit() {
     edit_removed_ = 0;
 
     const UnseenChange unseen(*this);
-    const int top_line = verticalScrollBar()->value();
     const int height_after_edit = document()->availableUndoSteps();
-    QTextCursor edit(document());
-    bool opened = false;
-    const auto open_edit = [&] {
-        if (!opened) {
-            edit.beginEditBlock();
-            opened = true;
-        }
-    };
+    CutsEdit edit(*this);
     if (made_by_user) {
         const QTextBlock first = document()->findBlock(from);
-        SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true, open_edit);
+        SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true, &edit);
         if (selection_block_start_ == from) {
             const QTextBlock block = document()->findBlock(from);
             if (block.position() == from && IsSoftBreak(block) != selection_block_soft_) {
-                open_edit();
+                edit.Open();
                 QTextCursor(block).setBlockFormat(selection_block_soft_ ? SoftBreakFormat()
                                                                         : QTextBlockFormat());
             }
@@ -453,14 +483,9 @@ void LeetOutputBox::SettleUserEdit() {
     if (made_by_user) {
         // Undo and redo bring the blocks back as they were; anything cut now would end the redo
         // history.
-        Reflow(from, to, open_edit, true);
+        Reflow(from, to, edit, true);
     }
-    if (opened) {
-        edit.endEditBlock();
-        QPlainTextDocumentLayout& layout = LayoutOf(*document());
-        emit layout.documentSizeChanged(layout.documentSize());
-        verticalScrollBar()->setValue(top_line);
-    }
+    edit.Close();
     if (AtSoftEnd(textCursor().position()) || AtSoftEnd(textCursor().anchor())) {
         PlaceCaret(Landing::kForward, 0);
     }
@@ -491,33 +516,40 @@ bool LeetOutputBox::CutHolds(const QTextBlock& before, const QTextBlock& after) 
         return false;  // an empty block continues nothing
     }
     LayoutOf(*document()).ensureBlockLayout(before);
-    const QTextLayout* lines = before.layout();
-    if (lines->lineCount() == 0) {
-        return false;
-    }
-    const QString text = before.text();
-    const auto last_line = QStringView(text).mid(lines->lineAt(lines->lineCount() - 1).textStart());
-    if (last_line.isEmpty()) {
+    if (before.length() <= 1 || before.layout()->lineCount() == 0) {
         return false;
     }
     // The break holds if the last line, followed by the next block's text, still ends there.
-    // Enough of that text to decide: a word cut short only fits where the whole word might.
-    QString joined = last_line.toString();
-    joined += QStringView(after.text()).left(2 * last_line.size() + 16);
-    QTextLayout probe(joined, document()->defaultFont());
-    probe.setTextOption(document()->defaultTextOption());
-    probe.beginLayout();
-    QTextLine line = probe.createLine();
-    line.setLineWidth(WrapWidth());
-    QTextLine second = probe.createLine();
-    if (second.isValid()) {
-        second.setLineWidth(WrapWidth());
-    }
-    probe.endLayout();
-    return second.isValid() && second.textStart() == last_line.size();
+    QTextLayout probe;
+    const int last_line = LayOutAcrossBreak(before, after, probe);
+    return probe.lineCount() > 1 && probe.lineAt(1).textStart() == last_line;
 }
 
-void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_edit, bool bounded) {
+int LeetOutputBox::LayOutAcrossBreak(const QTextBlock& before, const QTextBlock& after,
+                                     QTextLayout& probe) const {
+    const QTextLayout* lines = before.layout();
+    const QString text = before.text();
+    const auto last_line = QStringView(text).mid(lines->lineAt(lines->lineCount() - 1).textStart());
+    // Enough of the next block's text to decide: a word cut short only fits where the whole
+    // word might.
+    QString joined = last_line.toString();
+    joined += QStringView(after.text()).left(2 * last_line.size() + 16);
+    probe.setText(joined);
+    probe.setFont(document()->defaultFont());
+    probe.setTextOption(document()->defaultTextOption());
+    probe.beginLayout();
+    for (int i = 0; i < 2; ++i) {
+        QTextLine line = probe.createLine();
+        if (!line.isValid()) {
+            break;
+        }
+        line.setLineWidth(WrapWidth());
+    }
+    probe.endLayout();
+    return static_cast<int>(last_line.size());
+}
+
+void LeetOutputBox::Reflow(int from, int to, CutsEdit& edit, bool bounded) {
     // Follows the end of the edit through every cut made here.
     QTextCursor end(document());
     end.setPosition(to);
@@ -545,7 +577,7 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
     // before it ends.
     while (IsSoftBreak(block) && !CutHolds(block.previous(), block)) {
         const QTextBlock before = block.previous();
-        open_edit();
+        edit.Open();
         RemoveBreakBefore(block);
         Relayout(before);
         block = before;
@@ -556,7 +588,7 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
         LayoutOf(*document()).ensureBlockLayout(block);
         const QTextLayout* lines = block.layout();
         if (lines->lineCount() > kMostLinesPerBlock) {
-            open_edit();
+            edit.Open();
             std::vector<int> cuts;
             for (int line = kLinesPerBlock; line < lines->lineCount(); line += kLinesPerBlock) {
                 cuts.push_back(block.position() + lines->lineAt(line).textStart());
@@ -581,7 +613,7 @@ void LeetOutputBox::Reflow(int from, int to, const std::function<void()>& open_e
                 MarkStale(next.position());
                 break;
             }
-            open_edit();
+            edit.Open();
             RemoveBreakBefore(next);
             Relayout(block);
             continue;
@@ -626,27 +658,11 @@ void LeetOutputBox::ReflowStale(bool all) {
     }
     stale_from_.reset();
     const UnseenChange unseen(*this);
-    const int top_line = verticalScrollBar()->value();
     const int height_before = document()->availableUndoSteps();
-    QTextCursor edit(document());
-    bool opened = false;
-    Reflow(
-        from, from,
-        [&] {
-            if (!opened) {
-                edit.beginEditBlock();
-                opened = true;
-            }
-        },
-        !all);
-    if (opened) {
-        edit.endEditBlock();
-        QPlainTextDocumentLayout& layout = LayoutOf(*document());
-        emit layout.documentSizeChanged(layout.documentSize());
-        verticalScrollBar()->setValue(top_line);
-        if (document()->isUndoRedoEnabled()) {
-            undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
-        }
+    CutsEdit edit(*this);
+    Reflow(from, from, edit, !all);
+    if (edit.Close() && document()->isUndoRedoEnabled()) {
+        undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
     }
 }
 
@@ -687,26 +703,13 @@ void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
 }
 
 int LeetOutputBox::MiddleLineCursor(const QTextBlock& block, qreal x) const {
-    const QTextLayout* lines = block.layout();
-    const QTextLine last = lines->lineAt(lines->lineCount() - 1);
-    const int start = last.textStart();
-    const QString text = block.text();
-    const auto last_line = QStringView(text).mid(start);
-    QString joined = last_line.toString();
-    joined += QStringView(block.next().text()).left(2 * last_line.size() + 16);
-    QTextLayout probe(joined, document()->defaultFont());
-    probe.setTextOption(document()->defaultTextOption());
-    probe.beginLayout();
-    QTextLine line = probe.createLine();
-    line.setLineWidth(WrapWidth());
-    QTextLine second = probe.createLine();
-    if (second.isValid()) {
-        second.setLineWidth(WrapWidth());
-    }
-    probe.endLayout();
+    const QTextLine last = block.layout()->lineAt(block.layout()->lineCount() - 1);
+    QTextLayout probe;
+    const int last_line = LayOutAcrossBreak(block, block.next(), probe);
     // The box sets its lines in by the document margin; the probe's start at 0.
-    const int found = line.xToCursor(x - last.x());
-    return found >= last_line.size() ? block.next().position() : block.position() + start + found;
+    const int found = probe.lineAt(0).xToCursor(x - last.x());
+    return found >= last_line ? block.next().position()
+                              : block.position() + last.textStart() + found;
 }
 
 void LeetOutputBox::ExtendWordAcrossSoftBreaks() {

@@ -19,7 +19,6 @@
 #include <QString>
 #include <QStringView>
 #include <QTextCursor>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -103,27 +102,33 @@ class LeetOutputBox final : public QPlainTextEdit {
     void JoinSoftBreaks();
     // Cuts every paragraph into blocks.
     void SplitAll();
-    // Where blocks of one paragraph must start, from offset `from` (itself a line start) on.
-    [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph, int from) const;
+    // Where the blocks of one paragraph must start after its first.
+    [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph) const;
     void RecutIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
+    // The box's own changes after an edit, as one edit block of the document, opened only once
+    // there is something to change.
+    class CutsEdit;
     // Gives every block the box has not seen yet a state, so that Qt's joining of blocks keeps
-    // the soft break of the first; blocks the user made are paragraphs of their own.
-    void SettleNewBlocks(
-        QTextBlock from, int to, bool made_by_user, const std::function<void()>& open_edit = [] {});
+    // the soft break of the first; blocks the user made are paragraphs of their own. Changes of
+    // format go into `edit` where there is one.
+    void SettleNewBlocks(QTextBlock from, int to, bool made_by_user, CutsEdit* edit = nullptr);
 
     // After a user edit: settles the blocks it made and cuts again where its wraps moved.
     void OnContentsChange(int position, int removed, int added);
     void SettleUserEdit();
     // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
     // start; when `bounded`, no further than a few blocks past the view, leaving the rest stale.
-    // `open_edit` opens the document's edit block on first use.
-    void Reflow(int from, int to, const std::function<void()>& open_edit, bool bounded);
+    void Reflow(int from, int to, CutsEdit& edit, bool bounded);
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
     void MarkStale(int position);
     // Cuts the stale part again: all of it, or (while paused) as far as the view reaches.
     void ReflowStale(bool all);
     [[nodiscard]] bool CutHolds(const QTextBlock& before, const QTextBlock& after) const;
+    // Lays the last line of `before` out followed by the start of `after`, as lines of the box:
+    // there it is a line in the middle of a paragraph. Returns the last line's length.
+    int LayOutAcrossBreak(const QTextBlock& before, const QTextBlock& after,
+                          QTextLayout& probe) const;
     void Undo();
     void Redo();
 
