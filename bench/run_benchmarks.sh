@@ -2,19 +2,21 @@
 # Runs every benchmark on Qt's offscreen platform (or on $DISPLAY with QT_QPA_PLATFORM=xcb).
 #   bench/run_benchmarks.sh BUILD-DIR
 set -euo pipefail
-bench=$1/bench/zentrovax_bench
+built() { sed -n "s/^$1=//p" "$build/programs.txt"; }
+build=$1
+bench=$(built bench)
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 "$bench" --benchmark_counters_tabular=true
 
 # The --translate filter: throughput of the translation, then the whole program's time and peak
 # memory on files of 1 MB and 100 MB.
-"$1/bench/zentrovax_filter_bench"
+"$(built filter_bench)"
 input=$(mktemp)
 trap 'rm -f "$input"' EXIT
 for megabytes in 1 100; do
     yes 'the quick brown fox jumps over the lazy dog' | head -c $((megabytes << 20)) >"$input"
-    python3 - "$1/qt/zentrovax" "$input" "$megabytes" <<'PY'
+    python3 - "$(built program)" "$input" "$megabytes" <<'PY'
 import resource, subprocess, sys, time
 program, path, megabytes = sys.argv[1], sys.argv[2], int(sys.argv[3])
 start = time.monotonic()
