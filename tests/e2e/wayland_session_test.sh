@@ -2,7 +2,9 @@
 # The program on Wayland, natively (Qt's wayland platform), under a headless sway: keys typed
 # with wtype, the buttons driven from the keyboard (the headless seat has no pointer), the
 # output read back with wl-paste, a screenshot at scale 2 with grim. sway refuses to run as
-# root, so the compositor and every client run as an unprivileged user.
+# root: as root, the compositor and every client run as nobody, from a runtime folder of its own
+# that holds a copy of the program (the clone may lie where nobody cannot enter); as anyone else,
+# they run as that user.
 #   wayland_session_test.sh PROGRAM SCREENSHOT-DIR
 set -euo pipefail
 program=$1 shots=$2
@@ -10,22 +12,26 @@ mode=wayland
 mkdir -p "$shots"
 source "$(dirname "$0")/session_lib.sh"
 
-user=nobody
 runtime=$(mktemp -d)
-chown "$user" "$runtime"
-chmod 700 "$runtime"
 trap 'cleanup; rm -rf "$runtime"' EXIT
+cat >"$runtime/sway.conf" <<'CONF'
+output HEADLESS-1 resolution 1280x800 scale 2
+CONF
+as_nobody=()
+if [ "$(id -u)" -eq 0 ]; then
+    cp "$program" "$runtime/zentrovax"
+    program=$runtime/zentrovax
+    chown -R nobody "$runtime"
+    as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
 as_user() {
     # exec: started in the background, the pid the script holds is the program's own.
-    exec setpriv --reuid="$user" --regid=nogroup --clear-groups \
+    exec "${as_nobody[@]}" \
         env -i HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1 \
         SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)" PATH=/usr/bin:/bin \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$@"
 }
-cat >"$runtime/sway.conf" <<'CONF'
-output HEADLESS-1 resolution 1280x800 scale 2
-CONF
 (as_user WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     sway -c "$runtime/sway.conf" >"$runtime/sway.log" 2>&1) &
 children+=($!)
