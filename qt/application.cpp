@@ -70,9 +70,12 @@ std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv) {
         qt_message_output(message.type, context, message.text);
     }
 
+    // Title bars take the small sizes, task switchers and docks that read the window's own icon
+    // the larger ones.
     QIcon icon;
-    icon.addFile(QStringLiteral(":/zentrovax/icons/zentrovax-16.png"));
-    icon.addFile(QStringLiteral(":/zentrovax/icons/zentrovax-32.png"));
+    for (const int size : {16, 32, 64, 128}) {
+        icon.addFile(QStringLiteral(":/zentrovax/icons/zentrovax-%1.png").arg(size));
+    }
     QApplication::setWindowIcon(icon);
     return application;
 }

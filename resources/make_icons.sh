@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Draws the program's icon in its three forms and packs them into zentrovax.ico:
-# 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours. Needs ImageMagick.
-# The results are committed; run this only to change the icon.
+# Draws the program's icon in its three small forms and packs them into zentrovax.ico:
+# 32x32 in 2 colours, 32x32 in 16 colours, 16x16 in 16 colours; and renders the scalable design,
+# icons/zentrovax.svg (the same shapes on the same 32-unit grid), at 64, 128 and 256 pixels for
+# docks and software centres. Needs ImageMagick and rsvg-convert (librsvg2-bin).
+# The results are committed; run this only to change the icon, and change both drawings alike.
 set -euo pipefail
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
@@ -28,3 +30,7 @@ convert "$tmp/32.png" -threshold 50% -type Bilevel -compress none BMP3:"$tmp/a.b
 convert "$tmp/32.png" -colors 16 -type Palette BMP3:"$tmp/b.bmp"
 convert "$tmp/16.png" -colors 16 -type Palette BMP3:"$tmp/c.bmp"
 convert "$tmp/a.bmp" "$tmp/b.bmp" "$tmp/c.bmp" zentrovax.ico
+for size in 64 128 256; do
+    rsvg-convert --width "$size" --height "$size" icons/zentrovax.svg --output "$tmp/$size.png"
+    convert "$tmp/$size.png" -strip "icons/zentrovax-$size.png"
+done

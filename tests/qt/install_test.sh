@@ -9,9 +9,12 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
 desktop=share/applications/org.zentrovax.Zentrovax.desktop
 metainfo=share/metainfo/org.zentrovax.Zentrovax.metainfo.xml
-for file in bin/zentrovax "$desktop" "$metainfo" share/icons/hicolor/16x16/apps/zentrovax.png \
-            share/icons/hicolor/32x32/apps/zentrovax.png; do
+for file in bin/zentrovax "$desktop" "$metainfo" share/icons/hicolor/scalable/apps/zentrovax.svg; do
     check "installs $file" yes "$([ -s "$prefix/$file" ] && echo yes)"
+done
+for size in 16 32 64 128 256; do
+    check "installs the icon at ${size}x${size}" "${size}x${size}" \
+        "$(identify -format '%wx%h' "$prefix/share/icons/hicolor/${size}x${size}/apps/zentrovax.png")"
 done
 check "the program is executable" yes "$([ -x "$prefix/bin/zentrovax" ] && echo yes)"
 check "the entry starts the program" yes \
