@@ -55,7 +55,15 @@ start_x_server() {  # LOG-FILE
 # script and its arguments; the script starts once more inside the session.
 start_accessibility_bus() {  # SCRIPT ARGUMENTS...
     if [ -z "${ZENTROVAX_IN_DBUS_SESSION:-}" ]; then
-        exec env ZENTROVAX_IN_DBUS_SESSION=1 dbus-run-session -- "$@" 2>/dev/null
+        # A runtime folder of the session's own, as a desktop session has: the AT-SPI bus and
+        # the speech server keep their sockets there, apart from any other session's.
+        local runtime
+        runtime=$(mktemp -d)
+        local status=0
+        env ZENTROVAX_IN_DBUS_SESSION=1 XDG_RUNTIME_DIR="$runtime" \
+            dbus-run-session -- "$@" 2>/dev/null || status=$?
+        rm -rf "$runtime"
+        exit "$status"
     fi
     /usr/libexec/at-spi-bus-launcher --launch-immediately &
     children+=($!)
