@@ -15,6 +15,7 @@
 #include "qt/accessibility.h"
 #include "qt/leet_output_box.h"
 #include "qt/typed_characters.h"
+#include "window/accessible_text.h"
 #include "window/handlers.h"
 #include "window/window_description.h"
 
@@ -48,6 +49,16 @@ void Recolour(QWidget& widget, QPalette::ColorRole role, Colour colour) {
     widget.setPalette(palette);
 }
 
+// Words that are empty are left to Qt, which names a button by its caption.
+void Describe(QWidget& widget, const AccessibleText& text) {
+    if (!text.name.empty()) {
+        widget.setAccessibleName(ToQString(text.name));
+    }
+    if (!text.description.empty()) {
+        widget.setAccessibleDescription(ToQString(text.description));
+    }
+}
+
 void SetFontPixels(QWidget& widget, int pixels) {
     QFont font = widget.font();
     font.setPixelSize(pixels);
@@ -67,9 +78,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
     window_->setFixedSize(client_size);
     window_->setAutoFillBackground(true);
     Recolour(*window_, QPalette::Window, description.window_colour);
-    window_->setAccessibleDescription(QStringLiteral(
-        "Type lower-case text and it appears in leet in the output box. Pause to correct, select "
-        "and copy the output; Resume to type on."));
+    Describe(*window_, AccessibleTextOf(description.name));
     // A tiling window manager, or XWayland, may give the window another size all the same. The
     // controls live in a client area of the described size, centred, which clips its children:
     // the capture box, placed right of it, stays out of view at any window size.
@@ -86,15 +95,13 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
         // made, once, the first time anything about it is reported, and depends on the name.
         const auto named = [&control](auto* new_widget) {
             new_widget->setObjectName(ToQString(control.name));
+            Describe(*new_widget, AccessibleTextOf(control.name));
             return new_widget;
         };
         QWidget* widget = nullptr;
         switch (control.kind) {
             case ControlKind::OutputBox: {
                 txtLeet_ = named(new LeetOutputBox(client));
-                txtLeet_->setAccessibleName(QStringLiteral("Leet output"));
-                txtLeet_->setAccessibleDescription(
-                    QStringLiteral("The translation of your typing; editable while paused."));
                 Recolour(*txtLeet_, QPalette::Base, description.output_background);
                 Recolour(*txtLeet_, QPalette::Text, description.output_text);
                 SetFontPixels(*txtLeet_, kOutputFontPixels);
@@ -103,9 +110,6 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
             }
             case ControlKind::CaptureBox:
                 txtCapture_ = named(new QLineEdit(client));
-                txtCapture_->setAccessibleName(QStringLiteral("Typing"));
-                txtCapture_->setAccessibleDescription(
-                    QStringLiteral("What you type here appears in leet in the output box."));
                 // What it holds is never read. Kept empty, it spares laying out up to 32,767
                 // characters on every key and holding whatever is pasted into it.
                 txtCapture_->setMaxLength(0);
