@@ -5,8 +5,10 @@
 #include <cassert>
 #include <cstddef>
 #include <stdexcept>
+#include <utility>
 
 #include "win32/resource_ids.h"
+#include "window/accessible_text.h"
 #include "window/handlers.h"
 
 namespace zentrovax {
@@ -176,45 +178,85 @@ Win32Toolkit::Win32Toolkit(HINSTANCE instance)
 
 Win32Toolkit::~Win32Toolkit() {
     closed_by_owner_ = true;
-    window_.reset();
+    if (window_) {
+        // window_ keeps the handle until WM_NCDESTROY lets it go, so every message sent on the
+        // way is handled for this window.
+        DestroyWindow(window_.get());
+    }
+}
+
+HWND Win32Toolkit::CreateChild(const wchar_t* class_name, std::string_view text, DWORD style,
+                               DWORD extended_style, int id) {
+    HWND child = CreateWindowExW(extended_style, class_name, Widen(text).c_str(), style, 0, 0, 0, 0,
+                                 window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 instance_, nullptr);
+    if (child == nullptr) {
+        throw std::runtime_error("cannot create a control");
+    }
+    return child;
 }
 
 void Win32Toolkit::CreateControls() {
-    // The rows are in tab order, so creating them row by row gives the tab order.
+    // The rows are in tab order, and a new child goes below its siblings: creating them row by
+    // row gives the tab order.
     for (std::size_t i = 0; i < kFrmZentrovax.controls.size(); ++i) {
         const ControlDescription& control = kFrmZentrovax.controls[i];
-        const ControlClass control_class = ClassOf(control.kind);
-        HWND handle = CreateWindowExW(
-            control.kind == ControlKind::PushButton ? 0 : WS_EX_CLIENTEDGE, control_class.name,
-            Widen(control.caption).c_str(), control_class.style, 0, 0, 0, 0, window_.get(),
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + control.tab_index)),
-            instance_, nullptr);
-        if (handle == nullptr) {
-            throw std::runtime_error("cannot create a control");
+        const AccessibleText words = AccessibleTextOf(control.name);
+        if (!words.name.empty()) {
+            // MSAA names a control that has no text of its own after the static text just above
+            // it in z-order. Hidden and no tab stop, the label changes neither the window nor the
+            // tab order.
+            CreateChild(L"STATIC", words.name, WS_CHILD | SS_NOPREFIX);
         }
+        const ControlClass control_class = ClassOf(control.kind);
+        HWND handle = CreateChild(control_class.name, control.caption, control_class.style,
+                                  control.kind == ControlKind::PushButton ? 0 : WS_EX_CLIENTEDGE,
+                                  kFirstControlId + control.tab_index);
         controls_.at(i) = handle;
+        if (!words.description.empty()) {
+            annotations_.Describe(handle, Widen(words.description));
+        }
         const auto self = reinterpret_cast<DWORD_PTR>(this);
         if (control.kind == ControlKind::OutputBox) {
+            txtLeet_ = handle;
             // No limit of its own: the default stops a multi-line EDIT at 32,767 characters.
             SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);
             SetWindowSubclass(handle, &OutputProcedure, 0, self);
         } else if (control.kind == ControlKind::CaptureBox) {
+            txtCapture_ = handle;
             SetWindowSubclass(handle, &CaptureProcedure, 0, self);
         }
+    }
+    annotations_.Describe(window_.get(), Widen(AccessibleTextOf(kFrmZentrovax.name).description));
+    if (announcer_.NeedsLiveRegion()) {
+        // Shown, or a screen reader would take it for gone, but out of view: see LayOut.
+        live_region_ = CreateChild(L"STATIC", "", WS_CHILD | WS_VISIBLE | SS_NOPREFIX);
+        annotations_.MakeLiveRegion(live_region_);
     }
 }
 
 void Win32Toolkit::LayOut(int dpi) {
-    button_font_ = CreateUiFont(kButtonFontPixels, dpi);
-    output_font_ = CreateUiFont(kOutputFontPixels, dpi);
+    // Each new font and icon is handed over before its owner frees the old one: a control moved
+    // while it still held a freed font would lay its text out again with it.
+    UniqueFont button_font = CreateUiFont(kButtonFontPixels, dpi);
+    UniqueFont output_font = CreateUiFont(kOutputFontPixels, dpi);
     for (std::size_t i = 0; i < kFrmZentrovax.controls.size(); ++i) {
         const ControlDescription& control = kFrmZentrovax.controls[i];
         SetWindowPos(controls_.at(i), nullptr, TwipsToPixels(control.left, dpi),
                      TwipsToPixels(control.top, dpi), TwipsToPixels(control.width, dpi),
                      TwipsToPixels(control.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
         const HFONT font =
-            control.kind == ControlKind::PushButton ? button_font_.get() : output_font_.get();
+            control.kind == ControlKind::PushButton ? button_font.get() : output_font.get();
         SendMessageW(controls_.at(i), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    button_font_ = std::move(button_font);
+    output_font_ = std::move(output_font);
+    if (live_region_ != nullptr) {
+        // Where the capture box is: right of the client area, which clips it.
+        constexpr const ControlDescription& capture = FindControl("txtCapture");
+        SetWindowPos(live_region_, nullptr, TwipsToPixels(capture.left, dpi),
+                     TwipsToPixels(capture.top, dpi), TwipsToPixels(capture.width, dpi),
+                     TwipsToPixels(capture.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     // The frame as it is, rather than as AdjustWindowRectEx computes it: the two differ when
@@ -230,13 +272,14 @@ void Win32Toolkit::LayOut(int dpi) {
                      TwipsToPixels(kFrmZentrovax.client_height, dpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    big_icon_ =
+    UniqueIcon big_icon =
         LoadIconOfSize(instance_, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
-    small_icon_ =
+    UniqueIcon small_icon =
         LoadIconOfSize(instance_, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)));
-    SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon_.get()));
-    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(small_icon_.get()));
+    SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big_icon.get()));
+    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon.get()));
+    big_icon_ = std::move(big_icon);
+    small_icon_ = std::move(small_icon);
 }
 
 void Win32Toolkit::Show(int show_command) {
@@ -255,7 +298,7 @@ HWND Win32Toolkit::Control(std::string_view name) const {
 }
 
 HWND Win32Toolkit::Handle(Box box) const {
-    return Control(box == Box::txtCapture ? "txtCapture" : "txtLeet");
+    return box == Box::txtCapture ? txtCapture_ : txtLeet_;
 }
 
 std::string Win32Toolkit::GetText(Box box) const {
@@ -274,12 +317,18 @@ void Win32Toolkit::AppendText(Box box, std::string_view text) {
     // where the caret is, and after a click into the text the piece would land mid-text.
     const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit));
     SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
-    const std::wstring piece = ToEditLineEnds(Widen(text));
-    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+    const std::wstring piece = Widen(text);
+    SendMessageW(edit, EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(ToEditLineEnds(piece).c_str()));
     if (!follow) {
         // EM_REPLACESEL scrolled the caret into view; the user had scrolled elsewhere.
         SendMessageW(edit, EM_LINESCROLL, 0,
                      first_visible - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    }
+    // A screen reader follows the focus, which stays in the capture box while the piece lands
+    // in the output: unannounced, the translation would never be heard.
+    if (edit == txtLeet_ && GetFocus() == txtCapture_) {
+        announcer_.Announce(txtCapture_, live_region_, piece);
     }
 }
 
@@ -310,9 +359,8 @@ void Win32Toolkit::ShowMessage(std::string_view prompt, std::string_view title) 
 void Win32Toolkit::OnCaptureEnabledChange(bool enabled) const {
     // Capturing: only appends enter the output. Paused: an ordinary editor whose undo holds only
     // the user's own edits, never an append.
-    HWND output = Handle(Box::txtLeet);
-    SendMessageW(output, EM_SETREADONLY, enabled ? TRUE : FALSE, 0);
-    SendMessageW(output, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(txtLeet_, EM_SETREADONLY, enabled ? TRUE : FALSE, 0);
+    SendMessageW(txtLeet_, EM_EMPTYUNDOBUFFER, 0, 0);
 }
 
 LRESULT CALLBACK Win32Toolkit::WindowProcedure(HWND window, UINT message, WPARAM wparam,
@@ -326,18 +374,18 @@ LRESULT CALLBACK Win32Toolkit::WindowProcedure(HWND window, UINT message, WPARAM
     if (self == nullptr) {
         return DefWindowProcW(window, message, wparam, lparam);
     }
-    return self->OnMessage(message, wparam, lparam);
+    return self->OnMessage(window, message, wparam, lparam);
 }
 
-LRESULT Win32Toolkit::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-    HWND window = window_.get();
+// `window` rather than window_: the handle the message came with is the one to answer for.
+LRESULT Win32Toolkit::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(reinterpret_cast<HWND>(lparam), HIWORD(wparam));
             return 0;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:  // what a read-only EDIT asks for
-            if (reinterpret_cast<HWND>(lparam) == Handle(Box::txtLeet)) {
+            if (reinterpret_cast<HWND>(lparam) == txtLeet_) {
                 return OnOutputColour(reinterpret_cast<HDC>(wparam));
             }
             return DefWindowProcW(window, message, wparam, lparam);
@@ -356,6 +404,7 @@ LRESULT Win32Toolkit::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
             return 0;
         case WM_DESTROY:
+            annotations_.Clear();
             // Closed by the user: the message loop ends and the program with code 0.
             if (!closed_by_owner_) {
                 PostQuitMessage(0);
@@ -365,6 +414,7 @@ LRESULT Win32Toolkit::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             static_cast<void>(window_.release());
             controls_.fill(nullptr);
+            txtLeet_ = txtCapture_ = live_region_ = nullptr;
             return DefWindowProcW(window, message, wparam, lparam);
         default:
             return DefWindowProcW(window, message, wparam, lparam);
@@ -372,7 +422,7 @@ LRESULT Win32Toolkit::OnMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void Win32Toolkit::OnCommand(HWND control, UINT notification) {
-    if (control == Handle(Box::txtLeet) && notification == EN_SETFOCUS) {
+    if (control == txtLeet_ && notification == EN_SETFOCUS) {
         OnLeetGotFocus(*this);
         return;
     }

@@ -1,6 +1,6 @@
 // The Toolkit contract on the Win32 API itself: builds frmZentrovax from its description on EDIT
-// and BUTTON controls and turns each control message into one handler call. No behaviour of the
-// program lives here.
+// and BUTTON controls, names and describes them for screen readers, and turns each control
+// message into one handler call. No behaviour of the program lives here.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <type_traits>
 
+#include "win32/accessibility.h"
 #include "win32/typed_characters.h"
 #include "window/toolkit.h"
 #include "window/window_description.h"
@@ -58,8 +59,10 @@ class Win32Toolkit final : public Toolkit {
                                              UINT_PTR id, DWORD_PTR self);
     static LRESULT CALLBACK OutputProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam,
                                             UINT_PTR id, DWORD_PTR self);
-    LRESULT OnMessage(UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
+    HWND CreateChild(const wchar_t* class_name, std::string_view text, DWORD style,
+                     DWORD extended_style = 0, int id = 0);
     void CreateControls();
     // Sizes the window and places every control for a screen of `dpi` dots per inch.
     void LayOut(int dpi);
@@ -75,6 +78,8 @@ class Win32Toolkit final : public Toolkit {
 
     [[nodiscard]] HWND Handle(Box box) const;
 
+    // First, so it goes last: everything below may use COM.
+    ComApartment com_;
     HINSTANCE instance_;
     UniqueBrush window_brush_;
     UniqueBrush button_brush_;
@@ -83,10 +88,17 @@ class Win32Toolkit final : public Toolkit {
     UniqueFont output_font_;
     UniqueIcon big_icon_;
     UniqueIcon small_icon_;
-    // Last, so it goes first: the controls it destroys still use the fonts and brushes above.
+    Annotations annotations_;
+    Announcer announcer_;
+    // Last, so it goes first: the controls it destroys still use the fonts and brushes above,
+    // and the annotations are cleared while it goes.
     UniqueWindow window_;
     // In the description's order; children of window_, destroyed with it.
     std::array<HWND, kFrmZentrovax.controls.size()> controls_{};
+    HWND txtLeet_ = nullptr;
+    HWND txtCapture_ = nullptr;
+    // Where the system has no notifications to speak a piece with: see Announcer.
+    HWND live_region_ = nullptr;
     // The control that gets the focus when the window is activated.
     HWND focus_when_deactivated_ = nullptr;
     Utf16Characters typed_;
