@@ -15,22 +15,14 @@
 #include <memory>
 #include <vector>
 
+#include "output/cut_plan.h"
 #include "qt/accessibility.h"
 
 namespace zentrovax {
 namespace {
 
-// Visual lines per block. Small enough that laying out a block costs next to nothing, and far
-// below Qt's 4,096-character text items, at whose edges a paragraph's wrapping could differ from
-// that of a block.
-constexpr int kLinesPerBlock = 32;
-// A block the user's edits grow past this many lines is cut again.
-constexpr int kMostLinesPerBlock = 2 * kLinesPerBlock;
 // Blocks past the view (or past an edit below it) whose cuts an edit puts right at once.
 constexpr int kBlocksCutAheadOfView = 3;
-// Characters laid out at once when cutting a paragraph from scratch: a few blocks' worth, and no
-// more than one of Qt's text items. Grows where lines are unusually long.
-constexpr int kCutWindow = 4096;
 // Marks a block that continues the paragraph of the block before it. Qt gives the block a
 // newline splits off a copy of the format of the block it came from, keeps the format of the
 // first of two blocks it joins, and restores formats on undo; a block it has just made has the
@@ -60,6 +52,14 @@ void Relayout(const QTextBlock& block) {
 void RemoveBreakBefore(const QTextBlock& block) {
     QTextCursor cursor(block);
     cursor.deletePreviousChar();
+}
+
+std::vector<int> LineStartsOf(const QTextLayout& layout) {
+    std::vector<int> starts(static_cast<std::size_t>(layout.lineCount()));
+    for (int line = 0; line < layout.lineCount(); ++line) {
+        starts[static_cast<std::size_t>(line)] = layout.lineAt(line).textStart();
+    }
+    return starts;
 }
 
 bool DeletesBackward(const QKeyEvent& key) {
@@ -215,51 +215,25 @@ void LeetOutputBox::Settle(const QTextBlock& block) {
     QTextBlock settled = block;
     settled.setUserState(kSettled);
     // Unlike a change of format, a change of state tells nobody.
-    InvalidateOffsets(block.blockNumber());
+    offsets_.Forget(block.blockNumber());
 }
 
-void LeetOutputBox::InvalidateOffsets(int block_number) const {
-    valid_block_starts_ = std::min(valid_block_starts_, std::max(0, block_number));
-}
-
-const LeetOutputBox::BlockStart& LeetOutputBox::BlockStartOf(int block_number) const {
-    if (block_number >= valid_block_starts_) {
-        block_starts_.resize(static_cast<std::size_t>(document()->blockCount()));
-        int soft_breaks =
-            valid_block_starts_ == 0
-                ? 0
-                : block_starts_[static_cast<std::size_t>(valid_block_starts_ - 1)].soft_breaks;
-        for (QTextBlock block = document()->findBlockByNumber(valid_block_starts_);
-             block.isValid() && block.blockNumber() <= block_number; block = block.next()) {
-            soft_breaks += IsSoftBreak(block) ? 1 : 0;
-            block_starts_[static_cast<std::size_t>(block.blockNumber())] = {block.position(),
-                                                                            soft_breaks};
-        }
-        valid_block_starts_ = block_number + 1;
+const OffsetMap& LeetOutputBox::OffsetsUpTo(int block_number) const {
+    for (QTextBlock block = document()->findBlockByNumber(offsets_.Known());
+         block.isValid() && block.blockNumber() <= block_number; block = block.next()) {
+        offsets_.Add(block.position(), IsSoftBreak(block));
     }
-    return block_starts_[static_cast<std::size_t>(block_number)];
+    return offsets_;
 }
 
 int LeetOutputBox::VisibleOffset(int position) const {
-    return position - BlockStartOf(document()->findBlock(position).blockNumber()).soft_breaks;
+    const int block = document()->findBlock(position).blockNumber();
+    return OffsetsUpTo(block).VisibleOffset(block, position);
 }
 
 int LeetOutputBox::DocumentPosition(int visible_offset) const {
-    const int last = document()->blockCount() - 1;
-    static_cast<void>(BlockStartOf(last));  // every block's start known
-    // The last block whose text starts at or before the offset holds it.
-    const auto visible_start = [](const BlockStart& start) {
-        return start.position - start.soft_breaks;
-    };
-    const auto end = block_starts_.begin() + last + 1;
-    auto holder = std::upper_bound(
-        block_starts_.begin(), end, visible_offset,
-        [&](int offset, const BlockStart& start) { return offset < visible_start(start); });
-    if (holder != block_starts_.begin()) {
-        --holder;
-    }
-    return std::clamp(holder->position + visible_offset - visible_start(*holder), 0,
-                      document()->characterCount() - 1);
+    return OffsetsUpTo(document()->blockCount() - 1)
+        .DocumentPosition(visible_offset, document()->characterCount() - 1);
 }
 
 int LeetOutputBox::VisibleLength() const {
@@ -327,12 +301,7 @@ std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph) const {
     const QTextOption option = document()->defaultTextOption();
     const QFont font = document()->defaultFont();
     const qreal width = WrapWidth();
-    std::vector<int> cuts;
-    int start = 0;
-    int window = kCutWindow;
-    while (start < paragraph.size()) {
-        const int length = std::min<int>(window, static_cast<int>(paragraph.size()) - start);
-        const bool truncated = start + length < paragraph.size();
+    return PlanCuts(static_cast<int>(paragraph.size()), [&](int start, int length) {
         QTextLayout layout(paragraph.mid(start, length), font);
         layout.setTextOption(option);
         layout.beginLayout();
@@ -340,23 +309,19 @@ std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph) const {
             line.setLineWidth(width);
         }
         layout.endLayout();
-        // Where the window was cut short, its last line may end early, and so the line before
-        // it may start wrong: only a line followed by another is known to be right.
-        const int known_lines = layout.lineCount() - (truncated ? 1 : 0);
-        const int first_cut = static_cast<int>(cuts.size());
-        for (int line = kLinesPerBlock; line < known_lines; line += kLinesPerBlock) {
-            cuts.push_back(start + layout.lineAt(line).textStart());
-        }
-        if (static_cast<int>(cuts.size()) > first_cut) {
-            start = cuts.back();
-            window = kCutWindow;
-        } else if (truncated) {
-            window *= 2;  // lines longer than usual: runs of spaces
-        } else {
-            break;
-        }
+        return LineStartsOf(layout);
+    });
+}
+
+void LeetOutputBox::InsertCuts(const std::vector<int>& cuts) {
+    // In ascending order: splitting off the front of a long block is cheap, splitting off its
+    // end is not (7 ms against 270 ms for 2,600 cuts of 4 MB).
+    QTextCursor cursor(document());
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        cursor.setPosition(cuts[i] + static_cast<int>(i));
+        cursor.insertBlock(SoftBreakFormat());
+        Settle(cursor.block());
     }
-    return cuts;
 }
 
 void LeetOutputBox::JoinSoftBreaks() {
@@ -385,15 +350,9 @@ void LeetOutputBox::SplitAll() {
             cuts.push_back(block.position() + cut);
         }
     }
-    // In ascending order: splitting off the front of a long block is cheap, splitting off its
-    // end is not (7 ms against 270 ms for 2,600 cuts of 4 MB).
     QTextCursor cursor(document());
     cursor.beginEditBlock();
-    for (std::size_t i = 0; i < cuts.size(); ++i) {
-        cursor.setPosition(cuts[i] + static_cast<int>(i));
-        cursor.insertBlock(SoftBreakFormat());
-        Settle(cursor.block());
-    }
+    InsertCuts(cuts);
     cursor.endEditBlock();
     // Now each cut block holds exactly kLinesPerBlock lines; telling Qt so spares laying the
     // whole text out just to learn the scroll range.
@@ -415,7 +374,7 @@ void LeetOutputBox::SplitAll() {
 }
 
 void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
-    InvalidateOffsets(document()->findBlock(position).blockNumber());
+    offsets_.Forget(document()->findBlock(position).blockNumber());
     // Undoing a step of cutting is unseen, but brings blocks back that need settling.
     if (capturing_ || (unseen_changes_ > 0 && !in_undo_)) {
         return;
@@ -423,21 +382,7 @@ void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
     if (QAccessible::isActive()) {
         visible_length_ = VisibleLength();
     }
-    if (edit_from_ < 0) {
-        edit_from_ = position;
-        edit_to_ = position + added;
-    } else {
-        // Both ends in the text as it is now.
-        if (edit_to_ >= position + removed) {
-            edit_to_ += added - removed;
-        } else if (edit_to_ > position) {
-            edit_to_ = position + added;
-        }
-        edit_from_ = std::min(edit_from_, position);
-        edit_to_ = std::max(edit_to_, position + added);
-    }
-    edit_is_new_ = edit_is_new_ || !in_undo_;
-    edit_removed_ += removed - added;
+    pending_edit_.Add(position, removed, added, !in_undo_);
     if (event_depth_ == 0 && !in_undo_) {
         // An edit outside any event the box handles (a script, a screen reader): settled once
         // control returns to the event loop.
@@ -446,17 +391,14 @@ void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
 }
 
 void LeetOutputBox::SettleUserEdit() {
-    if (edit_from_ < 0) {
+    const std::optional<PendingEdit::Range> pending = pending_edit_.Take();
+    if (!pending) {
         return;
     }
-    const int from = std::min(edit_from_, document()->characterCount() - 1);
-    const int to = std::min(edit_to_, document()->characterCount() - 1);
-    const bool made_by_user = edit_is_new_;
-    edit_from_ = -1;
-    edit_to_ = -1;
-    edit_is_new_ = false;
-    const int removed = edit_removed_;
-    edit_removed_ = 0;
+    const int from = std::min(pending->from, document()->characterCount() - 1);
+    const int to = std::min(pending->to, document()->characterCount() - 1);
+    const bool made_by_user = pending->is_new;
+    const int removed = pending->removed;
 
     const UnseenChange unseen(*this);
     const int height_after_edit = document()->availableUndoSteps();
@@ -587,21 +529,22 @@ void LeetOutputBox::Reflow(int from, int to, CutsEdit& edit, bool bounded) {
     for (;;) {
         LayoutOf(*document()).ensureBlockLayout(block);
         const QTextLayout* lines = block.layout();
-        if (lines->lineCount() > kMostLinesPerBlock) {
+        std::vector<int> cuts = CutsOfBlock(LineStartsOf(*lines), kMostLinesPerBlock);
+        if (!cuts.empty()) {
             edit.Open();
-            std::vector<int> cuts;
-            for (int line = kLinesPerBlock; line < lines->lineCount(); line += kLinesPerBlock) {
-                cuts.push_back(block.position() + lines->lineAt(line).textStart());
+            for (int& cut : cuts) {
+                cut += block.position();
             }
-            QTextCursor cursor(document());
-            for (std::size_t i = 0; i < cuts.size(); ++i) {
-                cursor.setPosition(cuts[i] + static_cast<int>(i));
-                cursor.insertBlock(SoftBreakFormat());
-                Settle(cursor.block());
-                Relayout(cursor.block().previous());
+            InsertCuts(cuts);
+            // Inside the edit block Qt would lay the new blocks out only at its end.
+            const QTextBlock last =
+                document()->findBlock(cuts.back() + static_cast<int>(cuts.size()));
+            for (QTextBlock cut = document()->findBlock(cuts.front() - 1); cut != last;
+                 cut = cut.next()) {
+                Relayout(cut);
             }
-            block = cursor.block();
-            Relayout(block);
+            Relayout(last);
+            block = last;
             continue;
         }
         const QTextBlock next = block.next();

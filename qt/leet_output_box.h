@@ -22,7 +22,9 @@
 #include <optional>
 #include <vector>
 
-#include "qt/undo_steps.h"
+#include "output/offset_map.h"
+#include "output/pending_edit.h"
+#include "output/undo_steps.h"
 
 class QTextBlock;
 
@@ -104,6 +106,8 @@ class LeetOutputBox final : public QPlainTextEdit {
     void SplitAll();
     // Where the blocks of one paragraph must start after its first.
     [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph) const;
+    // Cuts the text at each position, given in ascending order, as it is before the first cut.
+    void InsertCuts(const std::vector<int>& cuts);
     void RecutIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
     // The box's own changes after an edit, as one edit block of the document, opened only once
@@ -151,11 +155,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     int split_width_ = -1;
     QFont split_font_;
     int unseen_changes_ = 0;
-    // The user's edit not yet settled: the range it touched, and whether it was a new edit
-    // rather than an undo or redo (which bring blocks back as they were).
-    int edit_from_ = -1;
-    int edit_to_ = -1;
-    bool edit_is_new_ = false;
+    PendingEdit pending_edit_;
     bool in_undo_ = false;
     int event_depth_ = 0;
 
@@ -164,23 +164,13 @@ class LeetOutputBox final : public QPlainTextEdit {
     UndoSteps undo_steps_;
     int height_at_event_ = 0;
     UndoSteps::Kind edit_kind_ = UndoSteps::Kind::kOther;
-    // Characters the edit not yet settled took away, less those it added.
-    int edit_removed_ = 0;
     void BeforeEvent();
 
     // Gives a block the box has not seen yet a state.
     void Settle(const QTextBlock& block);
-    // Where each block starts, and how many soft breaks lie up to it: turning positions into
-    // the user's offsets would otherwise walk every block from the first. Kept for the blocks
-    // up to the first one a change touched.
-    struct BlockStart {
-        int position = 0;
-        int soft_breaks = 0;
-    };
-    [[nodiscard]] const BlockStart& BlockStartOf(int block_number) const;
-    void InvalidateOffsets(int block_number) const;
-    mutable std::vector<BlockStart> block_starts_;
-    mutable int valid_block_starts_ = 0;
+    // The offset map, with every block up to `block_number` known.
+    [[nodiscard]] const OffsetMap& OffsetsUpTo(int block_number) const;
+    mutable OffsetMap offsets_;
     int selection_block_start_ = -1;
     bool selection_block_soft_ = false;
     // Where cuts may no longer hold, from a bounded reflow or an undo.

@@ -1,4 +1,4 @@
-#include "qt/undo_steps.h"
+#include "output/undo_steps.h"
 
 #include <gtest/gtest.h>
 
