@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -121,7 +122,7 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (unseen_changes_ == 0) {
-            ReflowStale(false);
+            RepairStaleCuts(false);
         }
     });
 }
@@ -165,7 +166,7 @@ void LeetOutputBox::SetText(const QString& text) {
         setPlainText(text);
     }
     undo_steps_.Clear();
-    SplitAll();
+    CutAll();
 }
 
 void LeetOutputBox::Append(QStringView text) {
@@ -179,7 +180,7 @@ void LeetOutputBox::Append(QStringView text) {
         const QTextBlock last = end.block();
         end.insertText(text.toString());
         SettleNewBlocks(last, end.position(), true);
-        SplitLastBlock();
+        CutLastBlock();
     }
     if (report) {
         // One insert of the piece where the user sees it, rather than Qt's, which counts soft
@@ -200,7 +201,7 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     document()->setUndoRedoEnabled(!capturing);
     undo_steps_.Clear();
     // Appends are laid out after the last cut: every cut must hold before they come.
-    ReflowStale(true);
+    RepairStaleCuts(true);
     setReadOnly(capturing);
     if (!capturing && QAccessible::isActive()) {
         visible_length_ = VisibleLength();
@@ -276,7 +277,7 @@ void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user, 
     }
 }
 
-void LeetOutputBox::SplitLastBlock() {
+void LeetOutputBox::CutLastBlock() {
     const UnseenChange unseen(*this);
     const QPlainTextDocumentLayout& layout = LayoutOf(*document());
     for (QTextBlock last = document()->lastBlock();;) {
@@ -291,7 +292,7 @@ void LeetOutputBox::SplitLastBlock() {
         const QTextBlock head = cursor.block().previous();
         last = cursor.block();
         Settle(last);
-        // Qt only marks split blocks for a later layout, leaving stale line counts and a wrong
+        // Qt only marks blocks it splits for a later layout, leaving stale line counts and a wrong
         // scroll range until then.
         layout.ensureBlockLayout(head);
     }
@@ -324,7 +325,7 @@ void LeetOutputBox::InsertCuts(const std::vector<int>& cuts) {
     }
 }
 
-void LeetOutputBox::JoinSoftBreaks() {
+void LeetOutputBox::JoinAll() {
     const UnseenChange unseen(*this);
     std::vector<QTextBlock> soft_blocks;
     for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
@@ -340,7 +341,7 @@ void LeetOutputBox::JoinSoftBreaks() {
     cursor.endEditBlock();
 }
 
-void LeetOutputBox::SplitAll() {
+void LeetOutputBox::CutAll() {
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
     std::vector<int> cuts;
@@ -367,8 +368,8 @@ void LeetOutputBox::SplitAll() {
         }
     }
     emit layout.documentSizeChanged(layout.documentSize());
-    split_width_ = viewport()->width();
-    split_font_ = font();
+    cut_width_ = viewport()->width();
+    cut_font_ = font();
     stale_from_.reset();
     verticalScrollBar()->setValue(top_line);
 }
@@ -425,7 +426,7 @@ void LeetOutputBox::SettleUserEdit() {
     if (made_by_user) {
         // Undo and redo bring the blocks back as they were; anything cut now would end the redo
         // history.
-        Reflow(from, to, edit, true);
+        RepairCuts(from, to, edit, true);
     }
     edit.Close();
     if (AtSoftEnd(textCursor().position()) || AtSoftEnd(textCursor().anchor())) {
@@ -438,7 +439,7 @@ void LeetOutputBox::SettleUserEdit() {
         MarkStale(from);
     }
     edit_kind_ = UndoSteps::Kind::kOther;
-    ReflowStale(false);
+    RepairStaleCuts(false);
 }
 
 void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_after_edit) {
@@ -491,7 +492,7 @@ int LeetOutputBox::LayOutAcrossBreak(const QTextBlock& before, const QTextBlock&
     return static_cast<int>(last_line.size());
 }
 
-void LeetOutputBox::Reflow(int from, int to, CutsEdit& edit, bool bounded) {
+void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
     // Follows the end of the edit through every cut made here.
     QTextCursor end(document());
     end.setPosition(to);
@@ -585,7 +586,7 @@ void LeetOutputBox::MarkStale(int position) {
     }
 }
 
-void LeetOutputBox::ReflowStale(bool all) {
+void LeetOutputBox::RepairStaleCuts(bool all) {
     if (!stale_from_ || capturing_ == !all) {
         return;
     }
@@ -603,7 +604,7 @@ void LeetOutputBox::ReflowStale(bool all) {
     const UnseenChange unseen(*this);
     const int height_before = document()->availableUndoSteps();
     CutsEdit edit(*this);
-    Reflow(from, from, edit, !all);
+    RepairCuts(from, from, edit, !all);
     if (edit.Close() && document()->isUndoRedoEnabled()) {
         undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
     }
@@ -697,12 +698,14 @@ void LeetOutputBox::Undo() {
     const int target = found != nullptr ? step.below : height - 1;
     undo_steps_.Close();
     QTextCursor cursor = textCursor();
-    in_undo_ = true;
-    // The cuts first, then the user's edits: Qt leaves the caret where the last one undone was.
-    while (document()->availableUndoSteps() > target && document()->isUndoAvailable()) {
-        document()->undo(&cursor);
+    {
+        const QScopedValueRollback undoing(in_undo_, true);
+        // The cuts first, then the user's edits: Qt leaves the caret where the last one undone
+        // was.
+        while (document()->availableUndoSteps() > target && document()->isUndoAvailable()) {
+            document()->undo(&cursor);
+        }
     }
-    in_undo_ = false;
     setTextCursor(cursor);
     SettleUserEdit();
     if (found != nullptr && step.kind == UndoSteps::Kind::kDeletion) {
@@ -721,41 +724,41 @@ void LeetOutputBox::Redo() {
     const UndoSteps::Step step = *found;
     undo_steps_.Close();
     QTextCursor cursor = textCursor();
-    in_undo_ = true;
-    while (document()->availableUndoSteps() < step.above && document()->isRedoAvailable()) {
-        document()->redo(&cursor);
+    {
+        const QScopedValueRollback redoing(in_undo_, true);
+        while (document()->availableUndoSteps() < step.above && document()->isRedoAvailable()) {
+            document()->redo(&cursor);
+        }
     }
-    in_undo_ = false;
     SettleUserEdit();
     // Redoing the cuts would leave the caret at the last of them.
     cursor.setPosition(DocumentPosition(step.caret_after));
     setTextCursor(cursor);
 }
 
-bool LeetOutputBox::event(QEvent* event) {
-    if (event_depth_ == 0) {
+template <typename Handle>
+bool LeetOutputBox::HandleEvent(Handle handle) {
+    const bool outermost = event_depth_ == 0;
+    if (outermost) {
         BeforeEvent();
     }
-    ++event_depth_;
-    const bool handled = QPlainTextEdit::event(event);
-    --event_depth_;
-    if (event_depth_ == 0) {
+    bool handled = false;
+    {
+        const QScopedValueRollback depth(event_depth_, event_depth_ + 1);
+        handled = handle();
+    }
+    if (outermost) {
         SettleUserEdit();
     }
     return handled;
 }
 
+bool LeetOutputBox::event(QEvent* event) {
+    return HandleEvent([&] { return QPlainTextEdit::event(event); });
+}
+
 bool LeetOutputBox::viewportEvent(QEvent* event) {
-    if (event_depth_ == 0) {
-        BeforeEvent();
-    }
-    ++event_depth_;
-    const bool handled = QPlainTextEdit::viewportEvent(event);
-    --event_depth_;
-    if (event_depth_ == 0) {
-        SettleUserEdit();
-    }
-    return handled;
+    return HandleEvent([&] { return QPlainTextEdit::viewportEvent(event); });
 }
 
 void LeetOutputBox::BeforeEvent() {
@@ -892,19 +895,19 @@ void LeetOutputBox::PlaceCaretAt(QPointF point) {
 
 void LeetOutputBox::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    RecutIfLayoutChanged();
+    CutAgainIfLayoutChanged();
 }
 
 void LeetOutputBox::changeEvent(QEvent* event) {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        RecutIfLayoutChanged();
+        CutAgainIfLayoutChanged();
     }
 }
 
-void LeetOutputBox::RecutIfLayoutChanged() {
+void LeetOutputBox::CutAgainIfLayoutChanged() {
     // Soft breaks cut for another width or font would show as forced line breaks.
-    if (split_width_ == viewport()->width() && split_font_ == font()) {
+    if (cut_width_ == viewport()->width() && cut_font_ == font()) {
         return;
     }
     SettleUserEdit();
@@ -912,8 +915,8 @@ void LeetOutputBox::RecutIfLayoutChanged() {
     // them, as every position in it would move.
     const bool undo = document()->isUndoRedoEnabled();
     document()->setUndoRedoEnabled(false);
-    JoinSoftBreaks();
-    SplitAll();
+    JoinAll();
+    CutAll();
     document()->setUndoRedoEnabled(undo);
     undo_steps_.Clear();
 }

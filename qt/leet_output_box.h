@@ -2,17 +2,26 @@
 // the user while paused.
 //
 // The output is usually one endless paragraph, and Qt lays a paragraph out again in full on
-// every change, so each key would cost more as the output grows. While capturing, the box
-// therefore keeps the text as blocks of a few visual lines each, cut exactly where the
-// paragraph wraps anyway ("soft breaks"). On screen nothing changes; everything that reads the
-// text (Text(), copy, drag, the X selection) leaves the soft breaks out.
+// every change, so each key would cost more as the output grows. The box therefore keeps the
+// text as blocks of a few visual lines each, cut exactly where the paragraph wraps anyway. On
+// screen nothing changes; everything that reads the text (Text(), copy, drag, the X selection, a
+// screen reader) leaves the soft breaks out. While the user edits, Qt edits inside a block as in
+// any paragraph; the box mends what differs at a soft break and, after each edit, repairs the
+// cuts only where the edit moved the wraps. Undo and Redo take the box's own changes together
+// with the user's edit, so to the user the history holds nothing but their own edits.
 //
-// The blocks stay while the user edits. Qt edits inside a block as in any paragraph; the box
-// mends what differs at a soft break (a caret that would rest at a block's end, Backspace at a
-// block's start) and, after each edit, cuts again only where the edit moved the wraps. Qt's
-// undo history records those cuts as a step of their own after the user's edit; Undo and Redo
-// take such a step together with the edit, so they restore the blocks exactly and, to the user,
-// the history holds nothing but their own edits.
+// Words used throughout:
+// - block: one of Qt's text blocks; the box holds the paragraphs the user sees as runs of them.
+// - soft break: the break in front of a block that goes on with the paragraph before it, where
+//   the paragraph wraps anyway; the user's own newlines are the other breaks.
+// - cut: putting a soft break where the paragraph wraps; join: taking one away. Repairing the
+//   cuts after an edit joins and cuts until every soft break falls where a line starts again.
+// - stale: past a point where the cuts may no longer hold, after an edit whose wraps never fall
+//   back onto the old line starts; repaired as it comes into view, and all of it on Resume.
+// - unseen change: a change of the document nobody sees (cutting, joining, an append the box
+//   reports itself); never the user's edit, and never reported to a screen reader.
+// - settle: taking stock after the user's edit (or undo, or redo) once its event is done: the
+//   new blocks get their kind, the cuts are repaired and the undo step is recorded.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -71,6 +80,9 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // The body both share: the user's edit is settled once the outermost event is done.
+    template <typename Handle>
+    bool HandleEvent(Handle handle);
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -99,16 +111,16 @@ class LeetOutputBox final : public QPlainTextEdit {
     void ShowEnd();
 
     // Cuts the last block once it holds more visual lines than a block should.
-    void SplitLastBlock();
+    void CutLastBlock();
     // Joins every block back into the paragraphs the user sees.
-    void JoinSoftBreaks();
+    void JoinAll();
     // Cuts every paragraph into blocks.
-    void SplitAll();
+    void CutAll();
     // Where the blocks of one paragraph must start after its first.
     [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph) const;
     // Cuts the text at each position, given in ascending order, as it is before the first cut.
     void InsertCuts(const std::vector<int>& cuts);
-    void RecutIfLayoutChanged();
+    void CutAgainIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
     // The box's own changes after an edit, as one edit block of the document, opened only once
     // there is something to change.
@@ -123,11 +135,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     void SettleUserEdit();
     // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
     // start; when `bounded`, no further than a few blocks past the view, leaving the rest stale.
-    void Reflow(int from, int to, CutsEdit& edit, bool bounded);
+    void RepairCuts(int from, int to, CutsEdit& edit, bool bounded);
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
     void MarkStale(int position);
     // Cuts the stale part again: all of it, or (while paused) as far as the view reaches.
-    void ReflowStale(bool all);
+    void RepairStaleCuts(bool all);
     [[nodiscard]] bool CutHolds(const QTextBlock& before, const QTextBlock& after) const;
     // Lays the last line of `before` out followed by the start of `after`, as lines of the box:
     // there it is a line in the middle of a paragraph. Returns the last line's length.
@@ -152,8 +164,8 @@ class LeetOutputBox final : public QPlainTextEdit {
 
     bool capturing_ = true;
     // The width and font the soft breaks were cut for.
-    int split_width_ = -1;
-    QFont split_font_;
+    int cut_width_ = -1;
+    QFont cut_font_;
     int unseen_changes_ = 0;
     PendingEdit pending_edit_;
     bool in_undo_ = false;
@@ -173,7 +185,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     mutable OffsetMap offsets_;
     int selection_block_start_ = -1;
     bool selection_block_soft_ = false;
-    // Where cuts may no longer hold, from a bounded reflow or an undo.
+    // Where cuts may no longer hold, from a bounded repair or an undo.
     std::optional<QTextCursor> stale_from_;
     // The visible length before the edit Qt is reporting.
     int visible_length_ = 0;
