@@ -18,58 +18,16 @@
 
 #include "output/cut_plan.h"
 #include "qt/accessibility.h"
+#include "qt/soft_breaks.h"
 
 namespace zentrovax {
 namespace {
 
 // Blocks past the view (or past an edit below it) whose cuts an edit puts right at once.
 constexpr int kBlocksCutAheadOfView = 3;
-// Marks a block that continues the paragraph of the block before it. Qt gives the block a
-// newline splits off a copy of the format of the block it came from, keeps the format of the
-// first of two blocks it joins, and restores formats on undo; a block it has just made has the
-// state kNew, whatever format it copied.
-constexpr int kSoftBreakProperty = QTextFormat::UserProperty + 1;
-constexpr int kNew = -1;
-constexpr int kSettled = 0;
-
-QTextBlockFormat SoftBreakFormat() {
-    QTextBlockFormat format;
-    format.setProperty(kSoftBreakProperty, true);
-    return format;
-}
-
-QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document) {
-    return *qobject_cast<QPlainTextDocumentLayout*>(document.documentLayout());
-}
-
-// Lays a block out afresh; inside an edit block Qt would only do so at its end.
-void Relayout(const QTextBlock& block) {
-    QTextBlock mutable_block = block;
-    mutable_block.clearLayout();
-    LayoutOf(*block.document()).ensureBlockLayout(block);
-}
-
-// Joins a soft-broken block onto the block before it.
-void RemoveBreakBefore(const QTextBlock& block) {
-    QTextCursor cursor(block);
-    cursor.deletePreviousChar();
-}
-
-std::vector<int> LineStartsOf(const QTextLayout& layout) {
-    std::vector<int> starts(static_cast<std::size_t>(layout.lineCount()));
-    for (int line = 0; line < layout.lineCount(); ++line) {
-        starts[static_cast<std::size_t>(line)] = layout.lineAt(line).textStart();
-    }
-    return starts;
-}
-
 bool DeletesBackward(const QKeyEvent& key) {
     return key.matches(QKeySequence::DeleteStartOfWord) ||
            (key.key() == Qt::Key_Backspace && (key.modifiers() & ~Qt::ShiftModifier) == 0);
-}
-
-bool IsWordCharacter(QChar character) {
-    return character.isLetterOrNumber() || character == QLatin1Char('_');
 }
 
 }  // namespace
@@ -125,11 +83,6 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
             RepairStaleCuts(false);
         }
     });
-}
-
-bool LeetOutputBox::IsSoftBreak(const QTextBlock& block) {
-    return block.isValid() && block.position() > 0 && block.userState() != kNew &&
-           block.blockFormat().boolProperty(kSoftBreakProperty);
 }
 
 QString LeetOutputBox::Text() const {
@@ -214,7 +167,7 @@ int LeetOutputBox::BlockCount() const {
 
 void LeetOutputBox::Settle(const QTextBlock& block) {
     QTextBlock settled = block;
-    settled.setUserState(kSettled);
+    settled.setUserState(kSettledBlock);
     // Unlike a change of format, a change of state tells nobody.
     offsets_.Forget(block.blockNumber());
 }
@@ -264,10 +217,10 @@ qreal LeetOutputBox::WrapWidth() const {
 
 void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user, CutsEdit* edit) {
     for (QTextBlock block = from; block.isValid() && block.position() <= to; block = block.next()) {
-        if (block.userState() != kNew) {
+        if (block.userState() != kNewBlock) {
             continue;
         }
-        if (made_by_user && block.blockFormat().hasProperty(kSoftBreakProperty)) {
+        if (made_by_user && HasSoftBreakMark(block)) {
             if (edit != nullptr) {
                 edit->Open();
             }
@@ -429,9 +382,7 @@ void LeetOutputBox::SettleUserEdit() {
         RepairCuts(from, to, edit, true);
     }
     edit.Close();
-    if (AtSoftEnd(textCursor().position()) || AtSoftEnd(textCursor().anchor())) {
-        PlaceCaret(Landing::kForward, 0);
-    }
+    PlaceCaret(CaretLanding::Move::kOther, 0);
     if (made_by_user && document()->isUndoRedoEnabled()) {
         RecordUserEdit(visible_from, visible_to, removed, height_after_edit);
     } else if (!made_by_user) {
@@ -452,44 +403,6 @@ void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_aft
     step.length = edit_kind_ == UndoSteps::Kind::kDeletion ? std::max(0, removed) : to - from;
     step.caret_after = VisibleOffset(textCursor().position());
     undo_steps_.Record(step, height_after_edit);
-}
-
-bool LeetOutputBox::CutHolds(const QTextBlock& before, const QTextBlock& after) const {
-    if (after.length() <= 1) {
-        return false;  // an empty block continues nothing
-    }
-    LayoutOf(*document()).ensureBlockLayout(before);
-    if (before.length() <= 1 || before.layout()->lineCount() == 0) {
-        return false;
-    }
-    // The break holds if the last line, followed by the next block's text, still ends there.
-    QTextLayout probe;
-    const int last_line = LayOutAcrossBreak(before, after, probe);
-    return probe.lineCount() > 1 && probe.lineAt(1).textStart() == last_line;
-}
-
-int LeetOutputBox::LayOutAcrossBreak(const QTextBlock& before, const QTextBlock& after,
-                                     QTextLayout& probe) const {
-    const QTextLayout* lines = before.layout();
-    const QString text = before.text();
-    const auto last_line = QStringView(text).mid(lines->lineAt(lines->lineCount() - 1).textStart());
-    // Enough of the next block's text to decide: a word cut short only fits where the whole
-    // word might.
-    QString joined = last_line.toString();
-    joined += QStringView(after.text()).left(2 * last_line.size() + 16);
-    probe.setText(joined);
-    probe.setFont(document()->defaultFont());
-    probe.setTextOption(document()->defaultTextOption());
-    probe.beginLayout();
-    for (int i = 0; i < 2; ++i) {
-        QTextLine line = probe.createLine();
-        if (!line.isValid()) {
-            break;
-        }
-        line.setLineWidth(WrapWidth());
-    }
-    probe.endLayout();
-    return static_cast<int>(last_line.size());
 }
 
 void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
@@ -518,7 +431,7 @@ void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
     QTextBlock block = document()->findBlock(from);
     // The edit may have changed the first word of its block, which decides where the line
     // before it ends.
-    while (IsSoftBreak(block) && !CutHolds(block.previous(), block)) {
+    while (IsSoftBreak(block) && !CutHolds(block.previous(), block, WrapWidth())) {
         const QTextBlock before = block.previous();
         edit.Open();
         RemoveBreakBefore(block);
@@ -552,7 +465,7 @@ void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
         if (!next.isValid()) {
             break;
         }
-        if (IsSoftBreak(next) && !CutHolds(block, next)) {
+        if (IsSoftBreak(next) && !CutHolds(block, next, WrapWidth())) {
             if (next.position() > limit.position()) {
                 MarkStale(next.position());
                 break;
@@ -610,83 +523,9 @@ void LeetOutputBox::RepairStaleCuts(bool all) {
     }
 }
 
-bool LeetOutputBox::AtSoftEnd(int position) const {
-    const QTextBlock block = document()->findBlock(position);
-    return position == block.position() + block.length() - 1 && IsSoftBreak(block.next());
-}
-
-void LeetOutputBox::PlaceCaret(Landing landing, qreal x) {
-    QTextCursor cursor = textCursor();
-    const int position = cursor.position();
-    const int anchor = cursor.anchor();
-    // The same place in the text, shown where one paragraph shows it: at the next line's start.
-    const auto forward = [this](int at) { return AtSoftEnd(at) ? at + 1 : at; };
-    int placed = forward(position);
-    const QTextBlock block = document()->findBlock(position);
-    if (landing == Landing::kLineEnd && AtSoftEnd(position)) {
-        // End stops before the space a line wraps at, as in the middle of a paragraph.
-        placed = block.text().back().isSpace() ? position - 1 : position + 1;
-    } else if ((landing == Landing::kVertical || landing == Landing::kPointed) &&
-               AtSoftEnd(position)) {
-        // At the end of a block's last line, x finds what it finds on the same line in the
-        // middle of the paragraph, where Qt treats the line's end differently.
-        placed = MiddleLineCursor(block, x);
-    }
-    const int placed_anchor = anchor == position ? placed : forward(anchor);
-    if (placed == position && placed_anchor == anchor) {
-        return;
-    }
-    const int vertical_x = cursor.verticalMovementX();
-    cursor.setPosition(placed_anchor);
-    cursor.setPosition(placed, QTextCursor::KeepAnchor);
-    if (landing != Landing::kPointed) {
-        // Up and Down go on from the column they started in, as they do in one paragraph.
-        cursor.setVerticalMovementX(vertical_x);
-    }
-    setTextCursor(cursor);
-}
-
-int LeetOutputBox::MiddleLineCursor(const QTextBlock& block, qreal x) const {
-    const QTextLine last = block.layout()->lineAt(block.layout()->lineCount() - 1);
-    QTextLayout probe;
-    const int last_line = LayOutAcrossBreak(block, block.next(), probe);
-    // The box sets its lines in by the document margin; the probe's start at 0.
-    const int found = probe.lineAt(0).xToCursor(x - last.x());
-    return found >= last_line ? block.next().position()
-                              : block.position() + last.textStart() + found;
-}
-
-void LeetOutputBox::ExtendWordAcrossSoftBreaks() {
-    QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection()) {
-        return;
-    }
-    int start = cursor.selectionStart();
-    int end = cursor.selectionEnd();
-    const auto joins_word = [this](const QTextBlock& soft) {
-        return IsSoftBreak(soft) && soft.length() > 1 && soft.previous().length() > 1 &&
-               IsWordCharacter(soft.text().front()) &&
-               IsWordCharacter(soft.previous().text().back());
-    };
-    // A word without spaces may run on through many blocks.
-    while (AtSoftEnd(end) && joins_word(document()->findBlock(end).next())) {
-        QTextCursor word(document()->findBlock(end).next());
-        word.movePosition(QTextCursor::EndOfWord);
-        end = word.position();
-    }
-    for (QTextBlock block = document()->findBlock(start);
-         start == block.position() && joins_word(block); block = document()->findBlock(start)) {
-        QTextCursor word(document());
-        word.setPosition(start - 1);
-        word.movePosition(QTextCursor::StartOfWord);
-        start = word.position();
-    }
-    if (start != cursor.selectionStart() || end != cursor.selectionEnd()) {
-        // Keeping the end Qt put the caret at.
-        const bool caret_at_end = cursor.position() == cursor.selectionEnd();
-        cursor.setPosition(caret_at_end ? start : end);
-        cursor.setPosition(caret_at_end ? end : start, QTextCursor::KeepAnchor);
-        setTextCursor(cursor);
+void LeetOutputBox::PlaceCaret(CaretLanding::Move move, qreal x) {
+    if (const auto placed = Landing().Place(textCursor(), move, x)) {
+        setTextCursor(*placed);
     }
 }
 
@@ -834,19 +673,20 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
     };
     if (is({Key::MoveToPreviousChar, Key::SelectPreviousChar, Key::MoveToPreviousWord,
             Key::SelectPreviousWord}) &&
-        AtSoftEnd(textCursor().position())) {
+        Landing().AtSoftEnd(textCursor().position())) {
         // Stopped on the break itself: once more, to the character before it.
         QPlainTextEdit::keyPressEvent(event);
     }
-    Landing landing = Landing::kForward;
+    using Move = CaretLanding::Move;
+    Move move = Move::kOther;
     if (is({Key::MoveToEndOfLine, Key::SelectEndOfLine})) {
-        landing = Landing::kLineEnd;
+        move = Move::kLineEnd;
     } else if (is({Key::MoveToNextLine, Key::SelectNextLine, Key::MoveToPreviousLine,
                    Key::SelectPreviousLine, Key::MoveToNextPage, Key::SelectNextPage,
                    Key::MoveToPreviousPage, Key::SelectPreviousPage})) {
-        landing = Landing::kVertical;
+        move = Move::kVertical;
     }
-    PlaceCaret(landing, textCursor().verticalMovementX());
+    PlaceCaret(move, textCursor().verticalMovementX());
 }
 
 void LeetOutputBox::mousePressEvent(QMouseEvent* event) {
@@ -873,15 +713,19 @@ void LeetOutputBox::mouseReleaseEvent(QMouseEvent* event) {
 void LeetOutputBox::mouseDoubleClickEvent(QMouseEvent* event) {
     QPlainTextEdit::mouseDoubleClickEvent(event);
     const QTextCursor hit = cursorForPosition(event->position().toPoint());
-    if (AtSoftEnd(hit.position())) {
+    const CaretLanding landing = Landing();
+    if (landing.AtSoftEnd(hit.position())) {
         // The word at the place a line in the middle of the paragraph finds there.
         QTextCursor word(document());
-        word.setPosition(MiddleLineCursor(hit.block(), XInBlock(hit.block(), event->position())));
+        word.setPosition(
+            landing.MiddleLineCursor(hit.block(), XInBlock(hit.block(), event->position())));
         word.select(QTextCursor::WordUnderCursor);
         setTextCursor(word);
     }
-    ExtendWordAcrossSoftBreaks();
-    PlaceCaret(Landing::kForward, 0);
+    if (const auto word = landing.WholeWord(textCursor())) {
+        setTextCursor(*word);
+    }
+    PlaceCaret(CaretLanding::Move::kOther, 0);
 }
 
 qreal LeetOutputBox::XInBlock(const QTextBlock& block, QPointF point) const {
@@ -890,7 +734,7 @@ qreal LeetOutputBox::XInBlock(const QTextBlock& block, QPointF point) const {
 }
 
 void LeetOutputBox::PlaceCaretAt(QPointF point) {
-    PlaceCaret(Landing::kPointed, XInBlock(textCursor().block(), point));
+    PlaceCaret(CaretLanding::Move::kPointed, XInBlock(textCursor().block(), point));
 }
 
 void LeetOutputBox::resizeEvent(QResizeEvent* event) {

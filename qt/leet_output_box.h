@@ -34,6 +34,7 @@
 #include "output/offset_map.h"
 #include "output/pending_edit.h"
 #include "output/undo_steps.h"
+#include "qt/caret_landing.h"
 
 class QTextBlock;
 
@@ -70,8 +71,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     // changes in ways nobody sees: such changes are not to be reported.
     [[nodiscard]] bool InUnseenChange() const { return unseen_changes_ > 0; }
 
-    // Whether the block starts a visual line of the paragraph before it rather than a paragraph.
-    [[nodiscard]] static bool IsSoftBreak(const QTextBlock& block);
     // The length of the text the last user edit took away, as the user saw it; what Qt reports
     // counts the soft breaks that went with it.
     [[nodiscard]] int VisibleLengthRemoved(int position, int removed, int added) const;
@@ -140,23 +139,12 @@ class LeetOutputBox final : public QPlainTextEdit {
     void MarkStale(int position);
     // Cuts the stale part again: all of it, or (while paused) as far as the view reaches.
     void RepairStaleCuts(bool all);
-    [[nodiscard]] bool CutHolds(const QTextBlock& before, const QTextBlock& after) const;
-    // Lays the last line of `before` out followed by the start of `after`, as lines of the box:
-    // there it is a line in the middle of a paragraph. Returns the last line's length.
-    int LayOutAcrossBreak(const QTextBlock& before, const QTextBlock& after,
-                          QTextLayout& probe) const;
     void Undo();
     void Redo();
 
-    // Where a caret that came to rest at the end of a block before a soft break belongs; the
-    // position there and the one at the next block's start are the same place in the text.
-    enum class Landing { kForward, kBackward, kLineEnd, kVertical, kPointed };
-    void PlaceCaret(Landing landing, qreal x);
-    [[nodiscard]] bool AtSoftEnd(int position) const;
-    // Where x on the last line of `block` finds the caret when that line is followed by the
-    // next block's, as in one paragraph.
-    [[nodiscard]] int MiddleLineCursor(const QTextBlock& block, qreal x) const;
-    void ExtendWordAcrossSoftBreaks();
+    // Where the caret lands as it does in one paragraph, for the document as it is laid out.
+    [[nodiscard]] CaretLanding Landing() const { return {*document(), WrapWidth()}; }
+    void PlaceCaret(CaretLanding::Move move, qreal x);
     // The same for a caret the mouse put at `point`, in the viewport.
     void PlaceCaretAt(QPointF point);
     // A point in the viewport as x in the block's own layout.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "leet/leet_table.h"
+#include "qt/soft_breaks.h"
 #include "tests/qt/qt_printers.h"
 #include "tests/storm_seed.h"
 
@@ -33,7 +34,7 @@ std::vector<int> LineStarts(const QPlainTextEdit& box) {
     const auto& layout = *qobject_cast<QPlainTextDocumentLayout*>(box.document()->documentLayout());
     int offset = 0;
     for (QTextBlock block = box.document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.blockNumber() > 0 && !LeetOutputBox::IsSoftBreak(block)) {
+        if (block.blockNumber() > 0 && !IsSoftBreak(block)) {
             ++offset;  // a newline of the user's
         }
         layout.ensureBlockLayout(block);
@@ -282,7 +283,7 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
         std::vector<int> breaks;
         for (QTextBlock block = box_.document()->firstBlock(); block.isValid();
              block = block.next()) {
-            if (LeetOutputBox::IsSoftBreak(block)) {
+            if (IsSoftBreak(block)) {
                 breaks.push_back(box_.VisibleOffset(block.position()));
             }
         }

@@ -1,0 +1,43 @@
+// Where the caret lands in the output box after a key or the mouse moved it. At the end of a
+// block before a soft break, that position and the one at the next block's start are one place
+// in the text: one paragraph shows the caret at the next line's start there, and End, Up, Down,
+// a click or a double-click there find what they find on a line in the middle of a paragraph.
+// This works out where; the box moves the caret.
+#pragma once
+
+#include <QTextCursor>
+#include <optional>
+
+class QTextBlock;
+class QTextDocument;
+
+namespace zentrovax {
+
+class CaretLanding {
+  public:
+    // How the caret got where it is.
+    enum class Move { kOther, kLineEnd, kVertical, kPointed };
+
+    // For the document as it is laid out, `wrap_width` wide.
+    CaretLanding(const QTextDocument& document, qreal wrap_width)
+        : document_(document), wrap_width_(wrap_width) {}
+
+    // Whether the position is the end of a block that a soft break follows.
+    [[nodiscard]] bool AtSoftEnd(int position) const;
+    // The cursor placed as one paragraph places it after `move`, where it differs. `x` is where
+    // a vertical move or the pointer aims, in the layout of the cursor's block.
+    [[nodiscard]] std::optional<QTextCursor> Place(const QTextCursor& cursor, Move move,
+                                                   qreal x) const;
+    // Where `x` on the last line of `block` finds the caret when the next block's text follows
+    // that line, as in one paragraph.
+    [[nodiscard]] int MiddleLineCursor(const QTextBlock& block, qreal x) const;
+    // A selection of a word that a soft break runs through, grown to the whole word, where it
+    // differs: a word without spaces may run on through many blocks.
+    [[nodiscard]] std::optional<QTextCursor> WholeWord(const QTextCursor& cursor) const;
+
+  private:
+    const QTextDocument& document_;
+    qreal wrap_width_;
+};
+
+}  // namespace zentrovax
