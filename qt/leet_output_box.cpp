@@ -25,6 +25,9 @@ namespace {
 
 // Blocks past the view (or past an edit below it) whose cuts an edit puts right at once.
 constexpr int kBlocksCutAheadOfView = 3;
+// How long one slice of repairing the stale part may take while capturing: well inside a frame,
+// so that typing and painting go on between slices.
+constexpr int kSliceMilliseconds = 4;
 bool DeletesBackward(const QKeyEvent& key) {
     return key.matches(QKeySequence::DeleteStartOfWord) ||
            (key.key() == Qt::Key_Backspace && (key.modifiers() & ~Qt::ShiftModifier) == 0);
@@ -80,9 +83,13 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (unseen_changes_ == 0) {
-            RepairStaleCuts(false);
+            RepairStaleCuts(StaleRepair::kInView);
         }
     });
+    stale_slices_.setSingleShot(true);
+    stale_slices_.setInterval(0);
+    connect(&stale_slices_, &QTimer::timeout, this,
+            [this] { RepairStaleCuts(StaleRepair::kSlice); });
 }
 
 QString LeetOutputBox::Text() const {
@@ -153,8 +160,12 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     // nor soft breaks ever enter it.
     document()->setUndoRedoEnabled(!capturing);
     undo_steps_.Clear();
-    // Appends are laid out after the last cut: every cut must hold before they come.
-    RepairStaleCuts(true);
+    // Appends only touch the last block, so capturing can start while cuts further up are
+    // stale: the lines in view are repaired at once, the rest in slices while the loop is idle
+    // (all of it at once, if that takes no longer than a slice).
+    stale_slices_.stop();
+    RepairStaleCuts(StaleRepair::kInView);
+    RepairStaleCuts(StaleRepair::kSlice);
     setReadOnly(capturing);
     if (!capturing && QAccessible::isActive()) {
         visible_length_ = VisibleLength();
@@ -390,7 +401,7 @@ void LeetOutputBox::SettleUserEdit() {
         MarkStale(from);
     }
     edit_kind_ = UndoSteps::Kind::kOther;
-    RepairStaleCuts(false);
+    RepairStaleCuts(StaleRepair::kInView);
 }
 
 void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_after_edit) {
@@ -405,7 +416,8 @@ void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_aft
     undo_steps_.Record(step, height_after_edit);
 }
 
-void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
+void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
+                               const QDeadlineTimer* deadline) {
     // Follows the end of the edit through every cut made here.
     QTextCursor end(document());
     end.setPosition(to);
@@ -466,7 +478,8 @@ void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded) {
             break;
         }
         if (IsSoftBreak(next) && !CutHolds(block, next, WrapWidth())) {
-            if (next.position() > limit.position()) {
+            if (next.position() > limit.position() ||
+                (deadline != nullptr && deadline->hasExpired())) {
                 MarkStale(next.position());
                 break;
             }
@@ -499,17 +512,20 @@ void LeetOutputBox::MarkStale(int position) {
     }
 }
 
-void LeetOutputBox::RepairStaleCuts(bool all) {
-    if (!stale_from_ || capturing_ == !all) {
+void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
+    if (!stale_from_ || (how == StaleRepair::kSlice && !capturing_)) {
         return;
     }
     const int from = stale_from_->position();
-    if (!all) {
+    if (how == StaleRepair::kInView) {
+        if (from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
+            return;
+        }
         // The cuts become part of the last step in the undo history; with steps to redo above
         // it, they would end the redo history, so they wait.
         const int height = document()->availableUndoSteps();
-        if (document()->isRedoAvailable() || undo_steps_.EndingAt(height) == nullptr ||
-            from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
+        if (!capturing_ &&
+            (document()->isRedoAvailable() || undo_steps_.EndingAt(height) == nullptr)) {
             return;
         }
     }
@@ -517,9 +533,14 @@ void LeetOutputBox::RepairStaleCuts(bool all) {
     const UnseenChange unseen(*this);
     const int height_before = document()->availableUndoSteps();
     CutsEdit edit(*this);
-    RepairCuts(from, from, edit, !all);
+    const QDeadlineTimer deadline(kSliceMilliseconds);
+    RepairCuts(from, from, edit, how == StaleRepair::kInView,
+               how == StaleRepair::kSlice ? &deadline : nullptr);
     if (edit.Close() && document()->isUndoRedoEnabled()) {
         undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
+    }
+    if (stale_from_ && capturing_) {
+        stale_slices_.start();
     }
 }
 

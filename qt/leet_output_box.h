@@ -24,10 +24,12 @@
 //   new blocks get their kind, the cuts are repaired and the undo step is recorded.
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
 #include <QTextCursor>
+#include <QTimer>
 #include <optional>
 #include <vector>
 
@@ -133,12 +135,16 @@ class LeetOutputBox final : public QPlainTextEdit {
     void OnContentsChange(int position, int removed, int added);
     void SettleUserEdit();
     // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
-    // start; when `bounded`, no further than a few blocks past the view, leaving the rest stale.
-    void RepairCuts(int from, int to, CutsEdit& edit, bool bounded);
+    // start; when `bounded`, no further than a few blocks past the view, and with a `deadline`,
+    // no longer than it allows, leaving the rest stale.
+    void RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
+                    const QDeadlineTimer* deadline = nullptr);
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
     void MarkStale(int position);
-    // Cuts the stale part again: all of it, or (while paused) as far as the view reaches.
-    void RepairStaleCuts(bool all);
+    // Repairs the stale part as far as the view reaches, or (while capturing) the next slice of
+    // it; slices follow one another while the event loop is idle until none is stale.
+    enum class StaleRepair { kInView, kSlice };
+    void RepairStaleCuts(StaleRepair how);
     void Undo();
     void Redo();
 
@@ -175,6 +181,8 @@ class LeetOutputBox final : public QPlainTextEdit {
     bool selection_block_soft_ = false;
     // Where cuts may no longer hold, from a bounded repair or an undo.
     std::optional<QTextCursor> stale_from_;
+    // Runs the next slice of the stale part's repair once the event loop is idle.
+    QTimer stale_slices_;
     // The visible length before the edit Qt is reporting.
     int visible_length_ = 0;
 };

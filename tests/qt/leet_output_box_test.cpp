@@ -237,6 +237,28 @@ TEST_F(OutputBox, PausingEditingAndResumingKeepTheViewOnTheSameText) {
     EXPECT_EQ(TopVisibleOffset(), top_after_edit) << "after Resume";
 }
 
+TEST_F(OutputBox, ResumeLeavesNoPauseWhereWrapsNeverRealignAndTheCutsComeRightWhileTypingGoesOn) {
+    // A run without spaces: an edit at the start moves the wrap of every later line.
+    const QString text(100'000, QLatin1Char('|'));
+    box_.SetText(text);
+    box_.SetCapturing(false);
+    box_.setFocus();
+    QTest::keyClick(&box_, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClicks(&box_, "x");
+    box_.SetCapturing(true);
+    const QString edited = "x" + text + "48";
+    const std::vector<int> expected = ReferenceLineStarts(edited);
+    const std::vector<int> in_view = LineStarts(box_);
+    ASSERT_GT(in_view.size(), 12U);
+    EXPECT_TRUE(std::equal(in_view.begin(), in_view.begin() + 12, expected.begin()))
+        << "the lines in view are right at once";
+    box_.Append(u"4");
+    box_.Append(u"8");
+    EXPECT_EQ(box_.Text(), edited);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return LineStarts(box_) == expected; }, 30'000))
+        << "every cut is right once the event loop was idle";
+}
+
 TEST_F(OutputBox, FollowsTheEndUnlessTheUserScrolledAway) {
     AppendInPieces(TypedOutput(5'000, 41));
     const QScrollBar& bar = *box_.verticalScrollBar();
