@@ -139,8 +139,8 @@ void LeetOutputBox::Append(QStringView text) {
         end.movePosition(QTextCursor::End);
         const QTextBlock last = end.block();
         end.insertText(text.toString());
-        SettleNewBlocks(last, end.position(), true);
-        CutLastBlock();
+        cuts_.SettleNewBlocks(last, end.position(), true, [] {});
+        cuts_.CutLastBlock();
     }
     if (report) {
         // One insert of the piece where the user sees it, rather than Qt's, which counts soft
@@ -226,115 +226,14 @@ qreal LeetOutputBox::WrapWidth() const {
     return viewport()->width() - 2 * document()->documentMargin();
 }
 
-void LeetOutputBox::SettleNewBlocks(QTextBlock from, int to, bool made_by_user, CutsEdit* edit) {
-    for (QTextBlock block = from; block.isValid() && block.position() <= to; block = block.next()) {
-        if (block.userState() != kNewBlock) {
-            continue;
-        }
-        if (made_by_user && HasSoftBreakMark(block)) {
-            if (edit != nullptr) {
-                edit->Open();
-            }
-            QTextCursor(block).setBlockFormat(QTextBlockFormat());
-        }
-        Settle(block);
-    }
-}
-
-void LeetOutputBox::CutLastBlock() {
-    const UnseenChange unseen(*this);
-    const QPlainTextDocumentLayout& layout = LayoutOf(*document());
-    for (QTextBlock last = document()->lastBlock();;) {
-        layout.ensureBlockLayout(last);
-        const QTextLayout* lines = last.layout();
-        if (lines->lineCount() <= kLinesPerBlock) {
-            return;
-        }
-        QTextCursor cursor(document());
-        cursor.setPosition(last.position() + lines->lineAt(kLinesPerBlock).textStart());
-        cursor.insertBlock(SoftBreakFormat());
-        const QTextBlock head = cursor.block().previous();
-        last = cursor.block();
-        Settle(last);
-        // Qt only marks blocks it splits for a later layout, leaving stale line counts and a wrong
-        // scroll range until then.
-        layout.ensureBlockLayout(head);
-    }
-}
-
-std::vector<int> LeetOutputBox::CutsOf(const QString& paragraph) const {
-    const QTextOption option = document()->defaultTextOption();
-    const QFont font = document()->defaultFont();
-    const qreal width = WrapWidth();
-    return PlanCuts(static_cast<int>(paragraph.size()), [&](int start, int length) {
-        QTextLayout layout(paragraph.mid(start, length), font);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(width);
-        }
-        layout.endLayout();
-        return LineStartsOf(layout);
-    });
-}
-
-void LeetOutputBox::InsertCuts(const std::vector<int>& cuts) {
-    // In ascending order: splitting off the front of a long block is cheap, splitting off its
-    // end is not (7 ms against 270 ms for 2,600 cuts of 4 MB).
-    QTextCursor cursor(document());
-    for (std::size_t i = 0; i < cuts.size(); ++i) {
-        cursor.setPosition(cuts[i] + static_cast<int>(i));
-        cursor.insertBlock(SoftBreakFormat());
-        Settle(cursor.block());
-    }
-}
-
-void LeetOutputBox::JoinAll() {
-    const UnseenChange unseen(*this);
-    std::vector<QTextBlock> soft_blocks;
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (IsSoftBreak(block)) {
-            soft_blocks.push_back(block);
-        }
-    }
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    for (auto block = soft_blocks.rbegin(); block != soft_blocks.rend(); ++block) {
-        RemoveBreakBefore(*block);
-    }
-    cursor.endEditBlock();
-}
-
 void LeetOutputBox::CutAll() {
     const UnseenChange unseen(*this);
     const int top_line = verticalScrollBar()->value();
-    std::vector<int> cuts;
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        Settle(block);
-        for (const int cut : CutsOf(block.text())) {
-            cuts.push_back(block.position() + cut);
-        }
-    }
-    QTextCursor cursor(document());
-    cursor.beginEditBlock();
-    InsertCuts(cuts);
-    cursor.endEditBlock();
-    // Now each cut block holds exactly kLinesPerBlock lines; telling Qt so spares laying the
-    // whole text out just to learn the scroll range.
+    cuts_.CutAll();
     QPlainTextDocumentLayout& layout = LayoutOf(*document());
-    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.layout()->lineCount() == 0) {
-            if (IsSoftBreak(block.next())) {
-                block.setLineCount(kLinesPerBlock);
-            } else {
-                layout.ensureBlockLayout(block);
-            }
-        }
-    }
     emit layout.documentSizeChanged(layout.documentSize());
     cut_width_ = viewport()->width();
     cut_font_ = font();
-    stale_from_.reset();
     verticalScrollBar()->setValue(top_line);
 }
 
@@ -368,9 +267,11 @@ void LeetOutputBox::SettleUserEdit() {
     const UnseenChange unseen(*this);
     const int height_after_edit = document()->availableUndoSteps();
     CutsEdit edit(*this);
+    const auto open_edit = [&edit] { edit.Open(); };
     if (made_by_user) {
         const QTextBlock first = document()->findBlock(from);
-        SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true, &edit);
+        cuts_.SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true,
+                              open_edit);
         if (selection_block_start_ == from) {
             const QTextBlock block = document()->findBlock(from);
             if (block.position() == from && IsSoftBreak(block) != selection_block_soft_) {
@@ -382,7 +283,8 @@ void LeetOutputBox::SettleUserEdit() {
         selection_block_start_ = -1;
     } else {
         // Undo and redo may bring blocks back anywhere between the edits they take back.
-        SettleNewBlocks(document()->firstBlock(), document()->characterCount(), false);
+        cuts_.SettleNewBlocks(document()->firstBlock(), document()->characterCount(), false,
+                              open_edit);
     }
     // In the user's offsets, which the cuts leave as they are.
     const int visible_from = made_by_user ? VisibleOffset(from) : 0;
@@ -398,7 +300,7 @@ void LeetOutputBox::SettleUserEdit() {
         RecordUserEdit(visible_from, visible_to, removed, height_after_edit);
     } else if (!made_by_user) {
         // The text brought back may wrap differently from what follows it.
-        MarkStale(from);
+        cuts_.MarkStale(from);
     }
     edit_kind_ = UndoSteps::Kind::kOther;
     RepairStaleCuts(StaleRepair::kInView);
@@ -418,12 +320,9 @@ void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_aft
 
 void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
                                const QDeadlineTimer* deadline) {
-    // Follows the end of the edit through every cut made here.
-    QTextCursor end(document());
-    end.setPosition(to);
     // Where text that repeats, or has no spaces, would keep every later cut moving: past this,
     // the rest waits until it comes into view or capturing resumes.
-    QTextCursor limit(document());
+    int limit = document()->characterCount() - 1;
     if (bounded) {
         QTextBlock last_seen = LastVisibleBlock();
         if (last_seen.position() < to) {
@@ -432,67 +331,9 @@ void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
         for (int i = 0; i < kBlocksCutAheadOfView && last_seen.next().isValid(); ++i) {
             last_seen = last_seen.next();
         }
-        limit.setPosition(last_seen.position());
-    } else {
-        limit.movePosition(QTextCursor::End);
+        limit = last_seen.position();
     }
-    // Cuts that held before a stale one may be followed by more that do not: check them all.
-    if (stale_from_ && stale_from_->position() <= limit.position()) {
-        end.setPosition(limit.position());
-    }
-    QTextBlock block = document()->findBlock(from);
-    // The edit may have changed the first word of its block, which decides where the line
-    // before it ends.
-    while (IsSoftBreak(block) && !CutHolds(block.previous(), block, WrapWidth())) {
-        const QTextBlock before = block.previous();
-        edit.Open();
-        RemoveBreakBefore(block);
-        Relayout(before);
-        block = before;
-    }
-    // The edit's blocks, and after them every block whose first line no longer starts where
-    // the wrapping puts it.
-    for (;;) {
-        LayoutOf(*document()).ensureBlockLayout(block);
-        const QTextLayout* lines = block.layout();
-        std::vector<int> cuts = CutsOfBlock(LineStartsOf(*lines), kMostLinesPerBlock);
-        if (!cuts.empty()) {
-            edit.Open();
-            for (int& cut : cuts) {
-                cut += block.position();
-            }
-            InsertCuts(cuts);
-            // Inside the edit block Qt would lay the new blocks out only at its end.
-            const QTextBlock last =
-                document()->findBlock(cuts.back() + static_cast<int>(cuts.size()));
-            for (QTextBlock cut = document()->findBlock(cuts.front() - 1); cut != last;
-                 cut = cut.next()) {
-                Relayout(cut);
-            }
-            Relayout(last);
-            block = last;
-            continue;
-        }
-        const QTextBlock next = block.next();
-        if (!next.isValid()) {
-            break;
-        }
-        if (IsSoftBreak(next) && !CutHolds(block, next, WrapWidth())) {
-            if (next.position() > limit.position() ||
-                (deadline != nullptr && deadline->hasExpired())) {
-                MarkStale(next.position());
-                break;
-            }
-            edit.Open();
-            RemoveBreakBefore(next);
-            Relayout(block);
-            continue;
-        }
-        if (next.position() > end.position()) {
-            break;
-        }
-        block = next;
-    }
+    cuts_.Repair(from, to, limit, deadline, [&edit] { edit.Open(); });
 }
 
 QTextBlock LeetOutputBox::LastVisibleBlock() const {
@@ -505,18 +346,12 @@ QTextBlock LeetOutputBox::LastVisibleBlock() const {
     return block;
 }
 
-void LeetOutputBox::MarkStale(int position) {
-    if (!stale_from_ || stale_from_->position() > position) {
-        stale_from_ = QTextCursor(document());
-        stale_from_->setPosition(position);
-    }
-}
-
 void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
-    if (!stale_from_ || (how == StaleRepair::kSlice && !capturing_)) {
+    const std::optional<int> stale = cuts_.StaleFrom();
+    if (!stale || (how == StaleRepair::kSlice && !capturing_)) {
         return;
     }
-    const int from = stale_from_->position();
+    const int from = *stale;
     if (how == StaleRepair::kInView) {
         if (from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
             return;
@@ -529,7 +364,7 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
             return;
         }
     }
-    stale_from_.reset();
+    cuts_.ClearStale();
     const UnseenChange unseen(*this);
     const int height_before = document()->availableUndoSteps();
     CutsEdit edit(*this);
@@ -539,7 +374,7 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
     if (edit.Close() && document()->isUndoRedoEnabled()) {
         undo_steps_.ExtendLast(height_before, document()->availableUndoSteps());
     }
-    if (stale_from_ && capturing_) {
+    if (cuts_.StaleFrom() && capturing_) {
         stale_slices_.start();
     }
 }
@@ -780,7 +615,10 @@ void LeetOutputBox::CutAgainIfLayoutChanged() {
     // them, as every position in it would move.
     const bool undo = document()->isUndoRedoEnabled();
     document()->setUndoRedoEnabled(false);
-    JoinAll();
+    {
+        const UnseenChange unseen(*this);
+        cuts_.JoinAll();
+    }
     CutAll();
     document()->setUndoRedoEnabled(undo);
     undo_steps_.Clear();

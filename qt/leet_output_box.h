@@ -36,6 +36,7 @@
 #include "output/offset_map.h"
 #include "output/pending_edit.h"
 #include "output/undo_steps.h"
+#include "qt/block_cuts.h"
 #include "qt/caret_landing.h"
 
 class QTextBlock;
@@ -111,25 +112,13 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
 
-    // Cuts the last block once it holds more visual lines than a block should.
-    void CutLastBlock();
-    // Joins every block back into the paragraphs the user sees.
-    void JoinAll();
-    // Cuts every paragraph into blocks.
+    // Cuts every paragraph into blocks, for the box's width and font, keeping the view.
     void CutAll();
-    // Where the blocks of one paragraph must start after its first.
-    [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph) const;
-    // Cuts the text at each position, given in ascending order, as it is before the first cut.
-    void InsertCuts(const std::vector<int>& cuts);
     void CutAgainIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
     // The box's own changes after an edit, as one edit block of the document, opened only once
     // there is something to change.
     class CutsEdit;
-    // Gives every block the box has not seen yet a state, so that Qt's joining of blocks keeps
-    // the soft break of the first; blocks the user made are paragraphs of their own. Changes of
-    // format go into `edit` where there is one.
-    void SettleNewBlocks(QTextBlock from, int to, bool made_by_user, CutsEdit* edit = nullptr);
 
     // After a user edit: settles the blocks it made and cuts again where its wraps moved.
     void OnContentsChange(int position, int removed, int added);
@@ -140,7 +129,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     void RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
                     const QDeadlineTimer* deadline = nullptr);
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
-    void MarkStale(int position);
     // Repairs the stale part as far as the view reaches, or (while capturing) the next slice of
     // it; slices follow one another while the event loop is idle until none is stale.
     enum class StaleRepair { kInView, kSlice };
@@ -179,8 +167,8 @@ class LeetOutputBox final : public QPlainTextEdit {
     mutable OffsetMap offsets_;
     int selection_block_start_ = -1;
     bool selection_block_soft_ = false;
-    // Where cuts may no longer hold, from a bounded repair or an undo.
-    std::optional<QTextCursor> stale_from_;
+    BlockCuts cuts_{*document(), [this] { return WrapWidth(); },
+                    [this](const QTextBlock& block) { Settle(block); }};
     // Runs the next slice of the stale part's repair once the event loop is idle.
     QTimer stale_slices_;
     // The visible length before the edit Qt is reporting.

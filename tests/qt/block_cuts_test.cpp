@@ -1,0 +1,91 @@
+#include "qt/block_cuts.h"
+
+#include <gtest/gtest.h>
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "output/cut_plan.h"
+#include "qt/soft_breaks.h"
+
+namespace zentrovax {
+namespace {
+
+// A box's document, laid out as the output box lays it out, and its cuts.
+class Blocks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        edit_.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        edit_.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit_.resize(297, 145);
+        edit_.show();
+    }
+    // Whether every soft break falls where a line of the paragraph starts, and every block but
+    // a paragraph's last holds exactly a block's lines.
+    bool CutsHold() {
+        for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
+            LayoutOf(document_).ensureBlockLayout(block);
+            if (IsSoftBreak(block.next()) && (block.layout()->lineCount() != kLinesPerBlock ||
+                                              !CutHolds(block, block.next(), Width()))) {
+                return false;
+            }
+        }
+        return true;
+    }
+    QString Text() const {
+        QString text;
+        for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
+            if (block.blockNumber() > 0 && !IsSoftBreak(block)) {
+                text += QLatin1Char('\n');
+            }
+            text += block.text();
+        }
+        return text;
+    }
+    qreal Width() const { return edit_.viewport()->width() - 2 * document_.documentMargin(); }
+
+    QPlainTextEdit edit_;
+    QTextDocument& document_ = *edit_.document();
+    BlockCuts cuts_{document_, [this] { return Width(); },
+                    [](const QTextBlock& block) { QTextBlock(block).setUserState(kSettledBlock); }};
+    int edits_opened_ = 0;
+    const BlockCuts::OpenEdit open_edit_ = [this] { ++edits_opened_; };
+};
+
+TEST_F(Blocks, CutAllAndJoinAllChangeTheBlocksButNeverTheText) {
+    QString text;
+    for (int i = 0; text.size() < 30'000; ++i) {
+        text += QStringLiteral("word%1 ").arg(i % 97);
+    }
+    text += QStringLiteral("\nsecond paragraph");
+    document_.setPlainText(text);
+    cuts_.CutAll();
+    EXPECT_GT(document_.blockCount(), 10);
+    EXPECT_TRUE(CutsHold());
+    EXPECT_EQ(Text(), text);
+    cuts_.JoinAll();
+    EXPECT_EQ(document_.blockCount(), 2);
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(Blocks, ARepairMendsTheCutsAnEditMovedAndLeavesWhatLiesPastItsLimitStale) {
+    const QString run(20'000, QLatin1Char('|'));  // no spaces: every later wrap moves
+    document_.setPlainText(run);
+    cuts_.CutAll();
+    QTextCursor(&document_).insertText(QStringLiteral("xx"));
+    const int middle = document_.findBlockByNumber(document_.blockCount() / 2).position();
+    cuts_.Repair(0, 2, middle, nullptr, open_edit_);
+    EXPECT_GT(edits_opened_, 0);
+    ASSERT_TRUE(cuts_.StaleFrom());
+    EXPECT_GT(*cuts_.StaleFrom(), middle);
+    const int stale = *cuts_.TakeStale();
+    EXPECT_FALSE(cuts_.StaleFrom());
+    cuts_.Repair(stale, stale, document_.characterCount(), nullptr, open_edit_);
+    EXPECT_FALSE(cuts_.StaleFrom());
+    EXPECT_TRUE(CutsHold());
+    EXPECT_EQ(Text(), "xx" + run);
+}
+
+}  // namespace
+}  // namespace zentrovax
