@@ -13,9 +13,13 @@ namespace {
 
 bool installed = false;
 QAccessible::UpdateHandler previous_handler = nullptr;
+void (*test_listener)(const QAccessibleEvent& event) = nullptr;
 void FilterUpdate(QAccessibleEvent* event);
 
 void PassOn(QAccessibleEvent* event) {
+    if (test_listener != nullptr) {
+        test_listener(*event);
+    }
     if (!installed) {
         QAccessible::updateAccessibility(event);
         return;
@@ -31,19 +35,17 @@ void PassOn(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(&FilterUpdate);
 }
 
-// Qt writes a new line inside reported text as a paragraph separator.
-QString AsTyped(QString text) {
-    return text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-}
-
-// Qt reports the output's changes, caret and selection by document positions, which count the
-// soft breaks; the screen reader gets them in the user's offsets, or not at all while the box
-// only cuts or joins its blocks.
+// Qt reports the output's caret and selection by document positions, which count the soft
+// breaks; the screen reader gets them in the user's offsets, or not at all while the box only
+// cuts or joins its blocks. Qt's reports of text changes never reach it: Qt makes them before the
+// box has heard of a change, and without the text it took away; the box reports every change of
+// its text itself.
 void PassOnOutputEvent(QAccessibleEvent* event, LeetOutputBox& box) {
     switch (event->type()) {
         case QAccessible::TextInserted:
         case QAccessible::TextRemoved:
         case QAccessible::TextUpdated:
+            return;
         case QAccessible::TextCaretMoved:
         case QAccessible::TextSelectionChanged:
             if (box.InUnseenChange()) {
@@ -54,38 +56,7 @@ void PassOnOutputEvent(QAccessibleEvent* event, LeetOutputBox& box) {
             PassOn(event);
             return;
     }
-    LeetOutputBox* box_object = &box;
     switch (event->type()) {
-        case QAccessible::TextInserted: {
-            const auto* inserted = static_cast<QAccessibleTextInsertEvent*>(event);
-            QAccessibleTextInsertEvent mapped(box_object,
-                                              box.VisibleOffset(inserted->changePosition()),
-                                              AsTyped(inserted->textInserted()));
-            PassOn(&mapped);
-            return;
-        }
-        case QAccessible::TextRemoved: {
-            const auto* removed = static_cast<QAccessibleTextRemoveEvent*>(event);
-            // Qt's count takes in the soft breaks that went with the text.
-            const int length = box.VisibleLengthRemoved(
-                removed->changePosition(), static_cast<int>(removed->textRemoved().size()), 0);
-            QAccessibleTextRemoveEvent mapped(box_object,
-                                              box.VisibleOffset(removed->changePosition()),
-                                              QString(length, QLatin1Char(' ')));
-            PassOn(&mapped);
-            return;
-        }
-        case QAccessible::TextUpdated: {
-            const auto* updated = static_cast<QAccessibleTextUpdateEvent*>(event);
-            const int length = box.VisibleLengthRemoved(
-                updated->changePosition(), static_cast<int>(updated->textRemoved().size()),
-                static_cast<int>(updated->textInserted().size()));
-            QAccessibleTextUpdateEvent mapped(
-                box_object, box.VisibleOffset(updated->changePosition()),
-                QString(length, QLatin1Char(' ')), AsTyped(updated->textInserted()));
-            PassOn(&mapped);
-            return;
-        }
         case QAccessible::TextSelectionChanged: {
             auto* selection = static_cast<QAccessibleTextSelectionEvent*>(event);
             selection->setSelection(box.VisibleOffset(selection->selectionStart()),
@@ -283,6 +254,14 @@ void EchoPiece(QWidget& capture_box, const QString& piece) {
 
 void Announce(QAccessibleEvent& event) {
     PassOn(&event);
+}
+
+bool AnybodyListens() {
+    return QAccessible::isActive() || test_listener != nullptr;
+}
+
+void ListenForTests(void (*listener)(const QAccessibleEvent& event)) {
+    test_listener = listener;
 }
 
 }  // namespace zentrovax

@@ -28,4 +28,11 @@ void EchoPiece(QWidget& capture_box, const QString& piece);
 // the screen reader.
 void Announce(QAccessibleEvent& event);
 
+// Whether anybody hears what is announced: a screen reader, or a test's listener.
+[[nodiscard]] bool AnybodyListens();
+
+// For tests, which run without a screen reader: `listener` hears every event passed on to the
+// screen reader, as it is passed on; nullptr stops it.
+void ListenForTests(void (*listener)(const QAccessibleEvent& event));
+
 }  // namespace zentrovax

@@ -127,8 +127,14 @@ void BlockCuts::Repair(int from, int to, int limit, const QDeadlineTimer* deadli
     QTextCursor last_to_check(&document_);
     last_to_check.setPosition(std::min(limit, document_.characterCount() - 1));
     // Cuts that held before a stale one may be followed by more that do not: check them all.
-    if (stale_from_ && stale_from_->position() <= limit) {
-        end.setPosition(limit);
+    // Past the limit, what was stale stays stale.
+    bool rechecks_stale = false;
+    if (stale_from_ && stale_from_->position() <= last_to_check.position()) {
+        end.setPosition(last_to_check.position());
+        rechecks_stale = stale_from_->position() >= document_.findBlock(from).position();
+        if (rechecks_stale) {
+            stale_from_.reset();
+        }
     }
     const qreal width = wrap_width_();
     QTextBlock block = document_.findBlock(from);
@@ -167,9 +173,12 @@ void BlockCuts::Repair(int from, int to, int limit, const QDeadlineTimer* deadli
         if (!next.isValid()) {
             break;
         }
+        if (deadline != nullptr && deadline->hasExpired() && IsSoftBreak(next)) {
+            MarkStale(next.position());
+            break;
+        }
         if (IsSoftBreak(next) && !CutHolds(block, next, width)) {
-            if (next.position() > last_to_check.position() ||
-                (deadline != nullptr && deadline->hasExpired())) {
+            if (next.position() > last_to_check.position()) {
                 MarkStale(next.position());
                 break;
             }
@@ -179,6 +188,9 @@ void BlockCuts::Repair(int from, int to, int limit, const QDeadlineTimer* deadli
             continue;
         }
         if (next.position() > end.position()) {
+            if (rechecks_stale) {
+                MarkStale(next.position());
+            }
             break;
         }
         block = next;
@@ -194,12 +206,6 @@ void BlockCuts::MarkStale(int position) {
 
 std::optional<int> BlockCuts::StaleFrom() const {
     return stale_from_ ? std::optional(stale_from_->position()) : std::nullopt;
-}
-
-std::optional<int> BlockCuts::TakeStale() {
-    const std::optional<int> from = StaleFrom();
-    stale_from_.reset();
-    return from;
 }
 
 }  // namespace zentrovax

@@ -46,10 +46,8 @@ class BlockCuts {
     void Repair(int from, int to, int limit, const QDeadlineTimer* deadline,
                 const OpenEdit& open_edit);
     void MarkStale(int position);
-    // Where the stale part starts, which is then no longer stale: the caller repairs it.
-    [[nodiscard]] std::optional<int> TakeStale();
+    // Where the stale part starts. A repair from there checks every cut up to its limit.
     [[nodiscard]] std::optional<int> StaleFrom() const;
-    void ClearStale() { stale_from_.reset(); }
 
   private:
     QTextDocument& document_;

@@ -131,7 +131,7 @@ void LeetOutputBox::SetText(const QString& text) {
 
 void LeetOutputBox::Append(QStringView text) {
     const bool follow = ViewIsAtEnd();
-    const bool report = QAccessible::isActive();
+    const bool report = AnybodyListens();
     const int at = report ? VisibleLength() : 0;
     {
         const UnseenChange unseen(*this);
@@ -167,8 +167,9 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     RepairStaleCuts(StaleRepair::kInView);
     RepairStaleCuts(StaleRepair::kSlice);
     setReadOnly(capturing);
-    if (!capturing && QAccessible::isActive()) {
-        visible_length_ = VisibleLength();
+    heard_text_.reset();
+    if (!capturing && AnybodyListens()) {
+        heard_text_ = Text();
     }
 }
 
@@ -205,14 +206,6 @@ int LeetOutputBox::VisibleLength() const {
     return VisibleOffset(document()->characterCount() - 1);
 }
 
-int LeetOutputBox::VisibleLengthRemoved(int position, int removed, int added) const {
-    if (!QAccessible::isActive() || capturing_) {
-        return removed;
-    }
-    const int added_visible = VisibleOffset(position + added) - VisibleOffset(position);
-    return visible_length_ - VisibleLength() + added_visible;
-}
-
 bool LeetOutputBox::ViewIsAtEnd() const {
     const QScrollBar* bar = verticalScrollBar();
     return bar->value() >= bar->maximum();
@@ -243,9 +236,12 @@ void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
     if (capturing_ || (unseen_changes_ > 0 && !in_undo_)) {
         return;
     }
-    if (QAccessible::isActive()) {
-        visible_length_ = VisibleLength();
+    if (in_undo_) {
+        // The blocks an undo brings back are what they were, soft breaks too: settled at once,
+        // the text reported is the text that stays.
+        cuts_.SettleNewBlocks(document()->findBlock(position), position + added, false, [] {});
     }
+    AnnounceChange(position, added);
     pending_edit_.Add(position, removed, added, !in_undo_);
     if (event_depth_ == 0 && !in_undo_) {
         // An edit outside any event the box handles (a script, a screen reader): settled once
@@ -263,6 +259,10 @@ void LeetOutputBox::SettleUserEdit() {
     const int to = std::min(pending->to, document()->characterCount() - 1);
     const bool made_by_user = pending->is_new;
     const int removed = pending->removed;
+    // What settling sends the box itself (Qt asks it about the input method once the caret or
+    // the view moved) belongs to the edit's event: it must not take the edit's starting height
+    // and kind for a new event's, or the step would be lost.
+    const QScopedValueRollback depth(event_depth_, event_depth_ + 1);
 
     const UnseenChange unseen(*this);
     const int height_after_edit = document()->availableUndoSteps();
@@ -278,6 +278,8 @@ void LeetOutputBox::SettleUserEdit() {
                 edit.Open();
                 QTextCursor(block).setBlockFormat(selection_block_soft_ ? SoftBreakFormat()
                                                                         : QTextBlockFormat());
+                // The user saw Qt's edit turn the break into the other kind for a moment.
+                AnnounceChange(from, 0);
             }
         }
         selection_block_start_ = -1;
@@ -304,6 +306,60 @@ void LeetOutputBox::SettleUserEdit() {
     }
     edit_kind_ = UndoSteps::Kind::kOther;
     RepairStaleCuts(StaleRepair::kInView);
+}
+
+void LeetOutputBox::AnnounceChange(int position, int added) {
+    if (!heard_text_) {
+        return;
+    }
+    // The change may have come in an edit block that is still open, which tells of it only later.
+    const QTextBlock block = document()->findBlock(position);
+    offsets_.Forget(block.blockNumber());
+    // A change at a block's start may have changed the kind of break before it as well.
+    const int from = block.position() == position && position > 0 ? position - 1 : position;
+    const int offset = VisibleOffset(from);
+    QString inserted =
+        TextBetween(from, std::min(position + added, document()->characterCount() - 1));
+    const qsizetype removed_length =
+        std::max<qsizetype>(0, heard_text_->size() - VisibleLength() + inserted.size());
+    QString removed = heard_text_->mid(offset, removed_length);
+    heard_text_->replace(offset, removed_length, inserted);
+    // Only what the user sees change: a break may have stayed what it was, and a change of a
+    // block's format leaves its text as it was. Never half a character, though.
+    qsizetype same_end = 0;
+    while (same_end < std::min(removed.size(), inserted.size()) &&
+           removed[removed.size() - 1 - same_end] == inserted[inserted.size() - 1 - same_end]) {
+        ++same_end;
+    }
+    if (same_end > 0 && removed[removed.size() - same_end].isLowSurrogate()) {
+        --same_end;
+    }
+    removed.chop(same_end);
+    inserted.chop(same_end);
+    qsizetype same_start = 0;
+    while (same_start < std::min(removed.size(), inserted.size()) &&
+           removed[same_start] == inserted[same_start]) {
+        ++same_start;
+    }
+    if (same_start > 0 && removed[same_start - 1].isHighSurrogate()) {
+        --same_start;
+    }
+    removed.remove(0, same_start);
+    inserted.remove(0, same_start);
+    const int at = offset + static_cast<int>(same_start);
+    if (removed.isEmpty() && inserted.isEmpty()) {
+        return;
+    }
+    if (removed.isEmpty()) {
+        QAccessibleTextInsertEvent event(this, at, inserted);
+        Announce(event);
+    } else if (inserted.isEmpty()) {
+        QAccessibleTextRemoveEvent event(this, at, removed);
+        Announce(event);
+    } else {
+        QAccessibleTextUpdateEvent event(this, at, removed, inserted);
+        Announce(event);
+    }
 }
 
 void LeetOutputBox::RecordUserEdit(int from, int to, int removed, int height_after_edit) {
@@ -364,7 +420,6 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
             return;
         }
     }
-    cuts_.ClearStale();
     const UnseenChange unseen(*this);
     const int height_before = document()->availableUndoSteps();
     CutsEdit edit(*this);
@@ -444,6 +499,8 @@ bool LeetOutputBox::HandleEvent(Handle handle) {
     }
     if (outermost) {
         SettleUserEdit();
+        // Qt scrolls to the caret without a word to the scroll bar's listeners.
+        RepairStaleCuts(StaleRepair::kInView);
     }
     return handled;
 }

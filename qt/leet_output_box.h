@@ -74,10 +74,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     // changes in ways nobody sees: such changes are not to be reported.
     [[nodiscard]] bool InUnseenChange() const { return unseen_changes_ > 0; }
 
-    // The length of the text the last user edit took away, as the user saw it; what Qt reports
-    // counts the soft breaks that went with it.
-    [[nodiscard]] int VisibleLengthRemoved(int position, int removed, int added) const;
-
   protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     bool event(QEvent* event) override;
@@ -171,8 +167,12 @@ class LeetOutputBox final : public QPlainTextEdit {
                     [this](const QTextBlock& block) { Settle(block); }};
     // Runs the next slice of the stale part's repair once the event loop is idle.
     QTimer stale_slices_;
-    // The visible length before the edit Qt is reporting.
-    int visible_length_ = 0;
+    // The text as a screen reader was last told it, kept while paused and somebody listens:
+    // what a change took away is gone from the document once the box hears of it.
+    std::optional<QString> heard_text_;
+    // Tells a screen reader how a change of the document between `position` and `position` +
+    // `added` changed the text the user sees.
+    void AnnounceChange(int position, int added);
 };
 
 }  // namespace zentrovax

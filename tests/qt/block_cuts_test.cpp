@@ -79,8 +79,7 @@ TEST_F(Blocks, ARepairMendsTheCutsAnEditMovedAndLeavesWhatLiesPastItsLimitStale)
     EXPECT_GT(edits_opened_, 0);
     ASSERT_TRUE(cuts_.StaleFrom());
     EXPECT_GT(*cuts_.StaleFrom(), middle);
-    const int stale = *cuts_.TakeStale();
-    EXPECT_FALSE(cuts_.StaleFrom());
+    const int stale = *cuts_.StaleFrom();
     cuts_.Repair(stale, stale, document_.characterCount(), nullptr, open_edit_);
     EXPECT_FALSE(cuts_.StaleFrom());
     EXPECT_TRUE(CutsHold());
