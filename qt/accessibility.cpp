@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "qt/leet_output_box.h"
+#include "window/window_description.h"
 
 namespace zentrovax {
 namespace {
@@ -35,42 +36,55 @@ void PassOn(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(&FilterUpdate);
 }
 
-// Qt reports the output's caret and selection by document positions, which count the soft
-// breaks; the screen reader gets them in the user's offsets, or not at all while the box only
-// cuts or joins its blocks. Qt's reports of text changes never reach it: Qt makes them before the
-// box has heard of a change, and without the text it took away; the box reports every change of
-// its text itself.
-void PassOnOutputEvent(QAccessibleEvent* event, LeetOutputBox& box) {
-    switch (event->type()) {
+// What the output box tells: every change of its text, caret and selection, in the user's
+// offsets, and nothing of its cutting and joining. Qt's own reports for it never reach the screen
+// reader: Qt counts the soft breaks, reports a change before the box has heard of it, and sends
+// blanks for the text a change took away.
+class OutputBoxListener final : public LeetOutputBox::Listener {
+  public:
+    [[nodiscard]] bool Listening() const override {
+        return QAccessible::isActive() || test_listener != nullptr;
+    }
+    void TextChanged(LeetOutputBox& box, int offset, const QString& removed,
+                     const QString& inserted) override {
+        if (removed.isEmpty()) {
+            QAccessibleTextInsertEvent event(&box, offset, inserted);
+            PassOn(&event);
+        } else if (inserted.isEmpty()) {
+            QAccessibleTextRemoveEvent event(&box, offset, removed);
+            PassOn(&event);
+        } else {
+            QAccessibleTextUpdateEvent event(&box, offset, removed, inserted);
+            PassOn(&event);
+        }
+    }
+    void CaretMoved(LeetOutputBox& box, int offset) override {
+        QAccessibleTextCursorEvent event(&box, offset);
+        PassOn(&event);
+    }
+    void SelectionChanged(LeetOutputBox& box, int start, int end, int caret) override {
+        QAccessibleTextSelectionEvent event(&box, start, end);
+        event.setCursorPosition(caret);
+        PassOn(&event);
+    }
+};
+OutputBoxListener output_box_listener;
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool IsOwnTextReport(QAccessible::Event type) {
+    switch (type) {
         case QAccessible::TextInserted:
         case QAccessible::TextRemoved:
         case QAccessible::TextUpdated:
-            return;
         case QAccessible::TextCaretMoved:
         case QAccessible::TextSelectionChanged:
-            if (box.InUnseenChange()) {
-                return;
-            }
-            break;
+            return true;
         default:
-            PassOn(event);
-            return;
+            return false;
     }
-    switch (event->type()) {
-        case QAccessible::TextSelectionChanged: {
-            auto* selection = static_cast<QAccessibleTextSelectionEvent*>(event);
-            selection->setSelection(box.VisibleOffset(selection->selectionStart()),
-                                    box.VisibleOffset(selection->selectionEnd()));
-            selection->setCursorPosition(box.VisibleOffset(selection->cursorPosition()));
-            break;
-        }
-        default: {  // the caret moved
-            auto* caret = static_cast<QAccessibleTextCursorEvent*>(event);
-            caret->setCursorPosition(box.VisibleOffset(caret->cursorPosition()));
-            break;
-        }
-    }
-    PassOn(event);
 }
 
 void FilterUpdate(QAccessibleEvent* event) {
@@ -79,8 +93,7 @@ void FilterUpdate(QAccessibleEvent* event) {
         object != QApplication::focusWidget()) {
         return;
     }
-    if (auto* box = qobject_cast<LeetOutputBox*>(object)) {
-        PassOnOutputEvent(event, *box);
+    if (qobject_cast<LeetOutputBox*>(object) != nullptr && IsOwnTextReport(event->type())) {
         return;
     }
     PassOn(event);
@@ -222,7 +235,8 @@ class CaptureBoxAccessible final : public TextBoxAccessible {
 };
 
 QAccessibleInterface* CreateAccessible(const QString& class_name, QObject* object) {
-    if (object->objectName() == QLatin1String("txtCapture") && object->isWidgetType()) {
+    if (object->objectName() == ToQString(FindControl("txtCapture").name) &&
+        object->isWidgetType()) {
         return new CaptureBoxAccessible(static_cast<QWidget*>(object));
     }
     if (auto* box = qobject_cast<LeetOutputBox*>(object)) {
@@ -230,7 +244,7 @@ QAccessibleInterface* CreateAccessible(const QString& class_name, QObject* objec
     }
     auto* widget = qobject_cast<QWidget*>(object);
     if (class_name == QLatin1String("QWidget") && widget != nullptr && widget->isWindow() &&
-        widget->objectName() == QLatin1String("frmZentrovax")) {
+        widget->objectName() == ToQString(kFrmZentrovax.name)) {
         return new QAccessibleWidget(widget, QAccessible::Window);
     }
     return nullptr;
@@ -252,12 +266,8 @@ void EchoPiece(QWidget& capture_box, const QString& piece) {
     QAccessible::updateAccessibility(&took_in);
 }
 
-void Announce(QAccessibleEvent& event) {
-    PassOn(&event);
-}
-
-bool AnybodyListens() {
-    return QAccessible::isActive() || test_listener != nullptr;
+void FollowOutputBox(LeetOutputBox& box) {
+    box.SetListener(&output_box_listener);
 }
 
 void ListenForTests(void (*listener)(const QAccessibleEvent& event)) {

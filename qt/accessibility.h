@@ -7,12 +7,13 @@ class QWidget;
 
 namespace zentrovax {
 
+class LeetOutputBox;
+
 // Once per program:
 // - the top-level window is presented as a frame (Qt presents a plain QWidget window as a
 //   filler);
 // - the output box presents its text as the user sees it, without the soft breaks it keeps
-//   inside, and every offset it reports, in its text and in its events, counts that text; its
-//   unseen changes (cutting and joining blocks) are not reported;
+//   inside, and every offset it reports counts that text;
 // - a focus event is passed on only for the widget that holds the focus once it is sent, so a
 //   focus rule that hands the focus on at once is not announced as landing where it did not
 //   stay.
@@ -24,12 +25,10 @@ void InstallAccessibility();
 // speaks such an insert after a typed key, where it ignores text that appears elsewhere.
 void EchoPiece(QWidget& capture_box, const QString& piece);
 
-// Passes an event the program made itself, whose offsets are already the user's, straight to
-// the screen reader.
-void Announce(QAccessibleEvent& event);
-
-// Whether anybody hears what is announced: a screen reader, or a test's listener.
-[[nodiscard]] bool AnybodyListens();
+// Tells a screen reader every change of the output box's text, caret and selection as the box
+// reports them: in the user's offsets, with the text a change took away, and nothing of its
+// cutting and joining. Qt's own reports for the box are dropped.
+void FollowOutputBox(LeetOutputBox& box);
 
 // For tests, which run without a screen reader: `listener` hears every event passed on to the
 // screen reader, as it is passed on; nullptr stops it.

@@ -1,7 +1,6 @@
 #include "qt/leet_output_box.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -17,7 +16,6 @@
 #include <vector>
 
 #include "output/cut_plan.h"
-#include "qt/accessibility.h"
 #include "qt/soft_breaks.h"
 
 namespace zentrovax {
@@ -81,6 +79,8 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     Settle(document()->firstBlock());
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &LeetOutputBox::AnnounceCaret);
+    connect(this, &QPlainTextEdit::selectionChanged, this, &LeetOutputBox::AnnounceSelection);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (unseen_changes_ == 0) {
             RepairStaleCuts(StaleRepair::kInView);
@@ -131,7 +131,7 @@ void LeetOutputBox::SetText(const QString& text) {
 
 void LeetOutputBox::Append(QStringView text) {
     const bool follow = ViewIsAtEnd();
-    const bool report = AnybodyListens();
+    const bool report = Listened();
     const int at = report ? VisibleLength() : 0;
     {
         const UnseenChange unseen(*this);
@@ -145,8 +145,7 @@ void LeetOutputBox::Append(QStringView text) {
     if (report) {
         // One insert of the piece where the user sees it, rather than Qt's, which counts soft
         // breaks and reports each new one as text.
-        QAccessibleTextInsertEvent inserted(this, at, text.toString());
-        Announce(inserted);
+        listener_->TextChanged(*this, at, {}, text.toString());
     }
     if (follow) {
         ShowEnd();
@@ -168,7 +167,7 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     RepairStaleCuts(StaleRepair::kSlice);
     setReadOnly(capturing);
     heard_text_.reset();
-    if (!capturing && AnybodyListens()) {
+    if (!capturing && Listened()) {
         heard_text_ = Text();
     }
 }
@@ -350,15 +349,23 @@ void LeetOutputBox::AnnounceChange(int position, int added) {
     if (removed.isEmpty() && inserted.isEmpty()) {
         return;
     }
-    if (removed.isEmpty()) {
-        QAccessibleTextInsertEvent event(this, at, inserted);
-        Announce(event);
-    } else if (inserted.isEmpty()) {
-        QAccessibleTextRemoveEvent event(this, at, removed);
-        Announce(event);
-    } else {
-        QAccessibleTextUpdateEvent event(this, at, removed, inserted);
-        Announce(event);
+    if (Listened()) {
+        listener_->TextChanged(*this, at, removed, inserted);
+    }
+}
+
+void LeetOutputBox::AnnounceCaret() {
+    if (unseen_changes_ == 0 && Listened()) {
+        listener_->CaretMoved(*this, VisibleOffset(textCursor().position()));
+    }
+}
+
+void LeetOutputBox::AnnounceSelection() {
+    if (unseen_changes_ == 0 && Listened()) {
+        const QTextCursor cursor = textCursor();
+        listener_->SelectionChanged(*this, VisibleOffset(cursor.selectionStart()),
+                                    VisibleOffset(cursor.selectionEnd()),
+                                    VisibleOffset(cursor.position()));
     }
 }
 

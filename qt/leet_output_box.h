@@ -47,7 +47,23 @@ class LeetOutputBox final : public QPlainTextEdit {
     Q_OBJECT
 
   public:
+    // Whoever follows the text as the user sees it, a screen reader above all: told of every
+    // change of it, of the caret and of the selection, in the user's offsets, and of nothing the
+    // user does not see (cutting, joining).
+    class Listener {
+      public:
+        virtual ~Listener() = default;
+        // Whether it listens now: only then does the box keep what telling a change takes.
+        [[nodiscard]] virtual bool Listening() const = 0;
+        virtual void TextChanged(LeetOutputBox& box, int offset, const QString& removed,
+                                 const QString& inserted) = 0;
+        virtual void CaretMoved(LeetOutputBox& box, int offset) = 0;
+        virtual void SelectionChanged(LeetOutputBox& box, int start, int end, int caret) = 0;
+    };
+
     explicit LeetOutputBox(QWidget* parent);
+    // The one listener, or none; it outlives the box or is taken away first.
+    void SetListener(Listener* listener) { listener_ = listener; }
 
     // The text as the user sees and copies it: the user's own newlines, no soft breaks.
     [[nodiscard]] QString Text() const;
@@ -70,9 +86,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] int VisibleLength() const;
     // The text as the user sees it between two document positions.
     [[nodiscard]] QString TextBetween(int from, int to) const;
-    // While the box cuts or joins blocks, or appends (which it reports itself), its document
-    // changes in ways nobody sees: such changes are not to be reported.
-    [[nodiscard]] bool InUnseenChange() const { return unseen_changes_ > 0; }
 
   protected:
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
@@ -170,9 +183,14 @@ class LeetOutputBox final : public QPlainTextEdit {
     // The text as a screen reader was last told it, kept while paused and somebody listens:
     // what a change took away is gone from the document once the box hears of it.
     std::optional<QString> heard_text_;
-    // Tells a screen reader how a change of the document between `position` and `position` +
+    // Tells the listener how a change of the document between `position` and `position` +
     // `added` changed the text the user sees.
     void AnnounceChange(int position, int added);
+    [[nodiscard]] bool Listened() const { return listener_ != nullptr && listener_->Listening(); }
+    // Qt's caret and selection, in the user's offsets, where the user could see them move.
+    void AnnounceCaret();
+    void AnnounceSelection();
+    Listener* listener_ = nullptr;
 };
 
 }  // namespace zentrovax

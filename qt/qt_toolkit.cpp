@@ -102,6 +102,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
         switch (control.kind) {
             case ControlKind::OutputBox: {
                 txtLeet_ = named(new LeetOutputBox(client));
+                FollowOutputBox(*txtLeet_);
                 Recolour(*txtLeet_, QPalette::Base, description.output_background);
                 Recolour(*txtLeet_, QPalette::Text, description.output_text);
                 SetFontPixels(*txtLeet_, kOutputFontPixels);

@@ -293,6 +293,7 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
     void SetUp() override {
         // Before the box is shown, which is when Qt first asks how to present it.
         InstallAccessibility();
+        FollowOutputBox(box_);
         OutputBox::SetUp();
         ConfigureAsOneParagraph(plain_);
         plain_.show();
