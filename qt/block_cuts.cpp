@@ -1,6 +1,7 @@
 #include "qt/block_cuts.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
@@ -119,6 +120,24 @@ void BlockCuts::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
     }
 }
 
+void BlockCuts::BeforeEditOfSelection(int start) {
+    const QTextBlock block = document_.findBlock(start);
+    selection_start_ = block.position() == start && start > 0 ? start : -1;
+    selection_start_soft_ = IsSoftBreak(block);
+}
+
+bool BlockCuts::KeepBreakAt(int from, const OpenEdit& open_edit) {
+    const int start = std::exchange(selection_start_, -1);
+    const QTextBlock block = document_.findBlock(from);
+    if (start != from || block.position() != from || IsSoftBreak(block) == selection_start_soft_) {
+        return false;
+    }
+    open_edit();
+    QTextCursor(block).setBlockFormat(selection_start_soft_ ? SoftBreakFormat()
+                                                            : QTextBlockFormat());
+    return true;
+}
+
 void BlockCuts::Repair(int from, int to, int limit, const QDeadlineTimer* deadline,
                        const OpenEdit& open_edit) {
     // Both follow their place through every cut made here.
@@ -206,6 +225,28 @@ void BlockCuts::MarkStale(int position) {
 
 std::optional<int> BlockCuts::StaleFrom() const {
     return stale_from_ ? std::optional(stale_from_->position()) : std::nullopt;
+}
+
+CutsEdit::CutsEdit(QTextDocument& document, QScrollBar& scroll_bar)
+    : cursor_(&document), scroll_bar_(scroll_bar), top_line_(scroll_bar.value()) {}
+
+void CutsEdit::Open() {
+    if (!open_) {
+        cursor_.beginEditBlock();
+        open_ = true;
+    }
+}
+
+bool CutsEdit::Close() {
+    if (!open_) {
+        return false;
+    }
+    open_ = false;
+    cursor_.endEditBlock();
+    QPlainTextDocumentLayout& layout = LayoutOf(*cursor_.document());
+    emit layout.documentSizeChanged(layout.documentSize());
+    scroll_bar_.setValue(top_line_);
+    return true;
 }
 
 }  // namespace zentrovax

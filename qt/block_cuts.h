@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QScrollBar;
 class QTextDocument;
 
 namespace zentrovax {
@@ -40,6 +41,13 @@ class BlockCuts {
     // user made are paragraphs of their own, whatever format they copied.
     void SettleNewBlocks(QTextBlock from, int to, bool made_by_user, const OpenEdit& open_edit);
 
+    // Qt removes the block a selection starts at the very start of, keeping the kind of break
+    // of the block the selection ends in. Before the user's edit of a selection from `start`:
+    // the kind of break there, to be put back by KeepBreakAt().
+    void BeforeEditOfSelection(int start);
+    // After the user's edit from `from`: whether the break there had to be put back.
+    bool KeepBreakAt(int from, const OpenEdit& open_edit);
+
     // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
     // start, but no further than `limit` and, with a `deadline`, no longer than it allows: what
     // is left there is stale.
@@ -55,6 +63,33 @@ class BlockCuts {
     std::function<void(const QTextBlock&)> settle_;
     // Follows its place through every change of the document.
     std::optional<QTextCursor> stale_from_;
+    // Where a selection the user is editing starts, at a block's start, and the kind of break
+    // there.
+    int selection_start_ = -1;
+    bool selection_start_soft_ = false;
+};
+
+// The cuts an edit needs, as one edit block of the document, opened only once there is
+// something to change; once closed, the view keeps the same top line, as the cuts leave as many
+// lines before it as there were.
+class CutsEdit {
+  public:
+    CutsEdit(QTextDocument& document, QScrollBar& scroll_bar);
+    CutsEdit(const CutsEdit&) = delete;
+    CutsEdit& operator=(const CutsEdit&) = delete;
+    CutsEdit(CutsEdit&&) = delete;
+    CutsEdit& operator=(CutsEdit&&) = delete;
+    ~CutsEdit() { Close(); }
+
+    void Open();
+    // Returns whether anything was changed.
+    bool Close();
+
+  private:
+    QTextCursor cursor_;
+    QScrollBar& scroll_bar_;
+    int top_line_;
+    bool open_ = false;
 };
 
 }  // namespace zentrovax

@@ -1,8 +1,11 @@
 #include "qt/caret_landing.h"
 
+#include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
+#include <initializer_list>
 
 #include "qt/soft_breaks.h"
 
@@ -14,6 +17,27 @@ bool IsWordCharacter(QChar character) {
 }
 
 }  // namespace
+
+CaretLanding::Move CaretLanding::MoveOf(const QKeyEvent& key) {
+    using Key = QKeySequence;
+    const auto is = [&key](std::initializer_list<Key::StandardKey> keys) {
+        return std::any_of(keys.begin(), keys.end(),
+                           [&key](Key::StandardKey each) { return key.matches(each); });
+    };
+    if (is({Key::MoveToPreviousChar, Key::SelectPreviousChar, Key::MoveToPreviousWord,
+            Key::SelectPreviousWord})) {
+        return Move::kBack;
+    }
+    if (is({Key::MoveToEndOfLine, Key::SelectEndOfLine})) {
+        return Move::kLineEnd;
+    }
+    if (is({Key::MoveToNextLine, Key::SelectNextLine, Key::MoveToPreviousLine,
+            Key::SelectPreviousLine, Key::MoveToNextPage, Key::SelectNextPage,
+            Key::MoveToPreviousPage, Key::SelectPreviousPage})) {
+        return Move::kVertical;
+    }
+    return Move::kOther;
+}
 
 bool CaretLanding::AtSoftEnd(int position) const {
     const QTextBlock block = document_.findBlock(position);
@@ -58,6 +82,16 @@ int CaretLanding::MiddleLineCursor(const QTextBlock& block, qreal x) const {
     const int found = probe.lineAt(0).xToCursor(x - last.x());
     return found >= last_line ? block.next().position()
                               : block.position() + last.textStart() + found;
+}
+
+std::optional<QTextCursor> CaretLanding::WordAt(const QTextCursor& hit, qreal x) const {
+    if (!AtSoftEnd(hit.position())) {
+        return std::nullopt;
+    }
+    QTextCursor word(hit);
+    word.setPosition(MiddleLineCursor(hit.block(), x));
+    word.select(QTextCursor::WordUnderCursor);
+    return word;
 }
 
 std::optional<QTextCursor> CaretLanding::WholeWord(const QTextCursor& cursor) const {

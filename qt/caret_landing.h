@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <optional>
 
+class QKeyEvent;
 class QTextBlock;
 class QTextDocument;
 
@@ -16,7 +17,9 @@ namespace zentrovax {
 class CaretLanding {
   public:
     // How the caret got where it is.
-    enum class Move { kOther, kLineEnd, kVertical, kPointed };
+    enum class Move { kOther, kBack, kLineEnd, kVertical, kPointed };
+    // How a key moves the caret: back a character or word, to the line's end, up or down.
+    [[nodiscard]] static Move MoveOf(const QKeyEvent& key);
 
     // For the document as it is laid out, `wrap_width` wide.
     CaretLanding(const QTextDocument& document, qreal wrap_width)
@@ -31,6 +34,9 @@ class CaretLanding {
     // Where `x` on the last line of `block` finds the caret when the next block's text follows
     // that line, as in one paragraph.
     [[nodiscard]] int MiddleLineCursor(const QTextBlock& block, qreal x) const;
+    // Where a double-click at `hit`, `x` into its block, selects a word other than Qt's: at a
+    // block's end, the word at the place a line in the middle of the paragraph finds there.
+    [[nodiscard]] std::optional<QTextCursor> WordAt(const QTextCursor& hit, qreal x) const;
     // A selection of a word that a soft break runs through, grown to the whole word, where it
     // differs: a word without spaces may run on through many blocks.
     [[nodiscard]] std::optional<QTextCursor> WholeWord(const QTextCursor& cursor) const;

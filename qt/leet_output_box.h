@@ -33,11 +33,12 @@
 #include <optional>
 #include <vector>
 
-#include "output/offset_map.h"
 #include "output/pending_edit.h"
-#include "output/undo_steps.h"
 #include "qt/block_cuts.h"
 #include "qt/caret_landing.h"
+#include "qt/heard_text.h"
+#include "qt/user_history.h"
+#include "qt/visible_offsets.h"
 
 class QTextBlock;
 
@@ -125,9 +126,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     void CutAll();
     void CutAgainIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
-    // The box's own changes after an edit, as one edit block of the document, opened only once
-    // there is something to change.
-    class CutsEdit;
 
     // After a user edit: settles the blocks it made and cuts again where its wraps moved.
     void OnContentsChange(int position, int removed, int added);
@@ -144,6 +142,9 @@ class LeetOutputBox final : public QPlainTextEdit {
     void RepairStaleCuts(StaleRepair how);
     void Undo();
     void Redo();
+    // Settles the edit before, then undoes or redoes a step of the user's history.
+    std::optional<UndoSteps::Step> GoThroughHistory(
+        std::optional<UndoSteps::Step> (UserHistory::*go)(QTextCursor&), QTextCursor& cursor);
 
     // Where the caret lands as it does in one paragraph, for the document as it is laid out.
     [[nodiscard]] CaretLanding Landing() const { return {*document(), WrapWidth()}; }
@@ -162,27 +163,20 @@ class LeetOutputBox final : public QPlainTextEdit {
     bool in_undo_ = false;
     int event_depth_ = 0;
 
-    // `from` and `to` in the user's offsets; `removed` characters taken away less those added.
-    void RecordUserEdit(int from, int to, int removed, int height_after_edit);
-    UndoSteps undo_steps_;
-    int height_at_event_ = 0;
-    UndoSteps::Kind edit_kind_ = UndoSteps::Kind::kOther;
+    UserHistory history_{*document()};
     void BeforeEvent();
 
     // Gives a block the box has not seen yet a state.
     void Settle(const QTextBlock& block);
     // The offset map, with every block up to `block_number` known.
-    [[nodiscard]] const OffsetMap& OffsetsUpTo(int block_number) const;
-    mutable OffsetMap offsets_;
-    int selection_block_start_ = -1;
-    bool selection_block_soft_ = false;
+    // Mutable: kept up to date as it is asked.
+    mutable VisibleOffsets offsets_{*document()};
     BlockCuts cuts_{*document(), [this] { return WrapWidth(); },
                     [this](const QTextBlock& block) { Settle(block); }};
     // Runs the next slice of the stale part's repair once the event loop is idle.
     QTimer stale_slices_;
-    // The text as a screen reader was last told it, kept while paused and somebody listens:
-    // what a change took away is gone from the document once the box hears of it.
-    std::optional<QString> heard_text_;
+    // Kept while paused and somebody listens.
+    HeardText heard_;
     // Tells the listener how a change of the document between `position` and `position` +
     // `added` changed the text the user sees.
     void AnnounceChange(int position, int added);

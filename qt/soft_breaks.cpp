@@ -5,6 +5,7 @@
 #include <QStringView>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <cstddef>
 
 namespace zentrovax {
@@ -27,6 +28,22 @@ bool HasSoftBreakMark(const QTextBlock& block) {
 bool IsSoftBreak(const QTextBlock& block) {
     return block.isValid() && block.position() > 0 && block.userState() != kNewBlock &&
            block.blockFormat().boolProperty(kSoftBreakProperty);
+}
+
+QString VisibleText(const QTextDocument& document, int from, int to) {
+    QString text;
+    text.reserve(std::max(0, to - from));
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
+         block = block.next()) {
+        // The separator in front of a block that starts inside the range.
+        if (block.position() > from && !IsSoftBreak(block)) {
+            text += QLatin1Char('\n');
+        }
+        const int start = std::max(from, block.position()) - block.position();
+        const int end = std::min(to, block.position() + block.length() - 1) - block.position();
+        text += QStringView(block.text()).mid(start, end - start);
+    }
+    return text;
 }
 
 QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document) {

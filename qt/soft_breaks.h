@@ -24,6 +24,8 @@ inline constexpr int kSettledBlock = 0;
 [[nodiscard]] QTextBlockFormat SoftBreakFormat();
 // Whether a soft break comes before the block: the block goes on with the paragraph before it.
 [[nodiscard]] bool IsSoftBreak(const QTextBlock& block);
+// The text between two positions as the user sees it: the user's newlines, no soft breaks.
+[[nodiscard]] QString VisibleText(const QTextDocument& document, int from, int to);
 // Whether the block carries the mark, settled or not.
 [[nodiscard]] bool HasSoftBreakMark(const QTextBlock& block);
 
