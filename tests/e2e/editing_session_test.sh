@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Editing a long output through the real window, as a person does: Undo and Redo on 100 KB, with
+# the text read back through the clipboard after each, and random edits followed by a screen
+# reader that knows the text only from the events it is sent.
+#   editing_session_test.sh PROGRAM SCREENSHOT-DIR
+set -euo pipefail
+program=$1 shots=$2
+mode=editing
+mkdir -p "$shots"
+source "$(dirname "$0")/session_lib.sh"
+start_accessibility_bus "$0" "$@"
+
+start_x_server "$shots/$mode-xvfb.txt"
+start_openbox
+probe_output=$(mktemp)
+done_file=$(mktemp -u)
+/usr/bin/python3 "$(dirname "$0")/editing_probe.py" "$done_file" >"$probe_output" 2>&1 &
+probe=$!
+sleep 1
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
+children+=($!)
+locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
+sleep 1
+
+paste_text() {
+    printf '%s' "$1" | xclip -selection clipboard
+    sleep 0.2
+    xdotool key ctrl+v
+    sleep 1
+}
+read_output() {  # the whole text through the clipboard, leaving the caret at the end
+    xdotool key ctrl+a ctrl+c
+    sleep 0.5
+    xclip -o -selection clipboard
+    xdotool key ctrl+End
+}
+undo() { xdotool key --delay 80 $(printf 'ctrl+z %.0s' $(seq "$1")); sleep 0.5; }
+redo() { xdotool key --delay 80 $(printf 'ctrl+shift+z %.0s' $(seq "$1")); sleep 0.5; }
+
+# 100 KB of output: pasted while paused, kept by Resume, so that the next Pause starts with it.
+type_keys 'leet speak'
+pause
+click_at 150 60
+xdotool key ctrl+End
+paste_text "$(yes '|_|/\/\ 7||=||3 q|_|!((|< 8|20\/\/|\| |=0>< ' | head -c 100000)"
+resume
+pause
+click_at 150 60
+at_pause=$(read_output)
+check "the output holds 100 KB at the Pause" 100012 "${#at_pause}"
+
+xdotool key ctrl+Home $(printf 'Down %.0s' $(seq 40)) End
+type_keys 'MID'
+typed=$(read_output)
+check "MID typed 3,000 characters in" yes "$([[ $typed == *MID* ]] && echo yes)"
+undo 1
+check "one Ctrl+Z takes all of MID back" yes "$([ "$(read_output)" == "$at_pause" ] && echo yes)"
+redo 1
+check "Ctrl+Shift+Z brings MID back" yes "$([ "$(read_output)" == "$typed" ] && echo yes)"
+
+paste_text "$(yes 'pasted at the end ' | head -c 125000)"
+pasted=$(read_output)
+check "125 KB pasted at the end" $((${#typed} + 125000)) "${#pasted}"
+undo 1
+check "the first Ctrl+Z takes the paste back" yes "$([ "$(read_output)" == "$typed" ] && echo yes)"
+redo 1
+check "Ctrl+Shift+Z at once brings the paste back" yes \
+    "$([ "$(read_output)" == "$pasted" ] && echo yes)"
+
+xdotool key BackSpace BackSpace BackSpace
+edited=$(read_output)
+screenshot edited
+undo 6
+check "undoing every edit gives back the text at the Pause" yes \
+    "$([ "$(read_output)" == "$at_pause" ] && echo yes)"
+redo 6
+check "redoing them all gives back the edited text" yes \
+    "$([ "$(read_output)" == "$edited" ] && echo yes)"
+
+# Random edits anywhere, the same every run: clicks, typing, newlines, deletions, selections
+# typed over, undo and redo, scrolling.
+RANDOM=17
+for _ in $(seq 60); do
+    case $((RANDOM % 9)) in
+        0) click_at $((10 + RANDOM % 280)) $((10 + RANDOM % 140)) ;;
+        1) xdotool type --delay 20 "ab |<" ;;
+        2) xdotool key Return ;;
+        3) xdotool key BackSpace BackSpace ;;
+        4) xdotool key Delete ;;
+        5) xdotool key shift+Right shift+Right shift+Down && xdotool type "x" ;;
+        6) xdotool key ctrl+z ;;
+        7) xdotool key ctrl+shift+z ;;
+        8) xdotool key Page_Up ;;
+    esac
+    sleep 0.1
+done
+sleep 0.5
+final=$(read_output)
+touch "$done_file"
+wait "$probe" || true
+finding() { sed -n "s/^$1=//p" "$probe_output"; }
+escaped=${final//$'\n'/\\n}
+check "the screen reader rebuilt the text from the events alone" yes \
+    "$([ "$(finding rebuilt)" == "$escaped" ] && echo yes)"
+check "every deletion it was told named the text it took away" "" "$(finding misheard)"
+check "the accessible text is the text as copied" yes \
+    "$([ "$(finding accessible)" == "$escaped" ] && echo yes)"
+summary
