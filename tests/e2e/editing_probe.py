@@ -24,8 +24,8 @@ def on_event(event):
         text = text[:offset] + data + text[offset:]
     elif event.type.startswith("object:text-changed:delete"):
         if text[offset:offset + length] != data and not misheard:
-            misheard.append(f"{data!r} at {offset} where the text holds "
-                            f"{text[offset:offset + length]!r}")
+            misheard.append(f"{data[:20]!r} at {offset} where the text holds "
+                            f"{text[offset:offset + min(length, 20)]!r}")
         text = text[:offset] + text[offset + length:]
     else:
         return

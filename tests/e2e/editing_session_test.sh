@@ -37,12 +37,19 @@ read_output() {  # the whole text through the clipboard, leaving the caret at th
 undo() { xdotool key --delay 80 $(printf 'ctrl+z %.0s' $(seq "$1")); sleep 0.5; }
 redo() { xdotool key --delay 80 $(printf 'ctrl+shift+z %.0s' $(seq "$1")); sleep 0.5; }
 
-# 100 KB of output: pasted while paused, kept by Resume, so that the next Pause starts with it.
+# A long paste into a short output: one Ctrl+Z takes it all back, Ctrl+Shift+Z brings it back.
 type_keys 'leet speak'
 pause
 click_at 150 60
-xdotool key ctrl+End
+short=$(read_output)
 paste_text "$(yes '|_|/\/\ 7||=||3 q|_|!((|< 8|20\/\/|\| |=0>< ' | head -c 100000)"
+long=$(read_output)
+undo 1
+check "the first Ctrl+Z takes a 100 KB paste back" "$short" "$(read_output)"
+redo 1
+check "Ctrl+Shift+Z at once brings it back" yes "$([ "$(read_output)" == "$long" ] && echo yes)"
+
+# Resume keeps it, so that the next Pause starts with 100 KB.
 resume
 pause
 click_at 150 60
