@@ -13,16 +13,7 @@ start_accessibility_bus "$0" "$@"
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 
-# The listener is up before the program starts, so start-up's focus events are heard too.
-probe_output=$(mktemp)
-done_file=$(mktemp -u)
-/usr/bin/python3 "$(dirname "$0")/accessibility_probe.py" "$done_file" >"$probe_output" 2>&1 &
-probe=$!
-sleep 1
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
-children+=($!)
-locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
-sleep 1
+start_probe_then_program "$(dirname "$0")/accessibility_probe.py" "$program"
 
 # Enough output for the box to keep it in several blocks; then Pause, an edit at the end (which
 # joins the blocks), Resume (which cuts them again), a click into the output while capturing,
@@ -37,9 +28,7 @@ type_keys 'x'
 resume
 click_at 150 60
 type_keys 'a'
-touch "$done_file"
-wait "$probe" || true
-finding() { sed -n "s/^$1=//p" "$probe_output"; }
+stop_probe
 translated=$(printf '%s' "$typed" | "$program" --translate)
 
 check "the window is a frame named Zentrovax" "frame:Zentrovax" "$(finding window)"

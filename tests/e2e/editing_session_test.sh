@@ -12,15 +12,7 @@ start_accessibility_bus "$0" "$@"
 
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
-probe_output=$(mktemp)
-done_file=$(mktemp -u)
-/usr/bin/python3 "$(dirname "$0")/editing_probe.py" "$done_file" >"$probe_output" 2>&1 &
-probe=$!
-sleep 1
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
-children+=($!)
-locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
-sleep 1
+start_probe_then_program "$(dirname "$0")/editing_probe.py" "$program"
 
 paste_text() {
     printf '%s' "$1" | xclip -selection clipboard
@@ -103,9 +95,7 @@ for _ in $(seq 60); do
 done
 sleep 0.5
 final=$(read_output)
-touch "$done_file"
-wait "$probe" || true
-finding() { sed -n "s/^$1=//p" "$probe_output"; }
+stop_probe
 escaped=${final//$'\n'/\\n}
 check "the screen reader rebuilt the text from the events alone" yes \
     "$([ "$(finding rebuilt)" == "$escaped" ] && echo yes)"

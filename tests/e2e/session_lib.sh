@@ -69,6 +69,26 @@ start_accessibility_bus() {  # SCRIPT ARGUMENTS...
     children+=($!)
 }
 
+# A probe over AT-SPI, then the program with Qt's accessibility bridge on: the probe listens
+# before the program starts, so start-up's events are heard too. The probe runs until
+# stop_probe, then prints what it found as key=value lines, which finding() reads.
+start_probe_then_program() {  # PROBE.py PROGRAM
+    probe_output=$(mktemp)
+    done_file=$(mktemp -u)
+    /usr/bin/python3 "$1" "$done_file" >"$probe_output" 2>&1 &
+    probe=$!
+    sleep 1
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$2" >/dev/null 2>"$shots/$mode-stderr.txt" &
+    children+=($!)
+    locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
+    sleep 1
+}
+stop_probe() {
+    touch "$done_file"
+    wait "$probe" || true
+}
+finding() { sed -n "s/^$1=//p" "$probe_output"; }
+
 start_openbox() {
     # Seen here: an openbox that fails to open a display that is up; so a few tries, each
     # checked by the property openbox sets once it runs ("window id #", not the "no such atom
