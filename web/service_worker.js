@@ -1,0 +1,23 @@
+// Keeps the whole site, a few files, so the page works with no network after its first load.
+const kCache = 'zentrovax-@PROJECT_VERSION@';
+const kFiles = ['./', 'index.html', 'zentrovax.css', 'zentrovax.js', 'zentrovax.wasm',
+                'manifest.webmanifest', 'icons/zentrovax-32.png', 'icons/zentrovax-64.png',
+                'icons/zentrovax-128.png', 'icons/zentrovax-256.png', 'icons/zentrovax.svg'];
+
+self.addEventListener('install', (event) => {
+  event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)));
+  self.skipWaiting();
+});
+
+// Old versions' caches would otherwise stay for ever.
+self.addEventListener('activate', (event) => {
+  event.waitUntil(caches.keys()
+      .then((keys) => Promise.all(keys.filter((k) => k !== kCache).map((k) => caches.delete(k))))
+      .then(() => self.clients.claim()));
+});
+
+// The cache first: the files change only with the version, which names the cache.
+self.addEventListener('fetch', (event) => {
+  event.respondWith(caches.match(event.request, {ignoreSearch: true})
+      .then((cached) => cached || fetch(event.request)));
+});

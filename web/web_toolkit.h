@@ -1,0 +1,59 @@
+// The Toolkit over the DOM: the page built from the window description, its events forwarded to
+// the handlers. Holds no behaviour of its own beyond what a browser makes necessary: a message
+// that cannot block, and typing that must never stay in the capture box.
+#pragma once
+
+#include <emscripten/val.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "web/block_output.h"
+#include "window/toolkit.h"
+
+namespace zentrovax {
+
+class WebToolkit final : public Toolkit {
+  public:
+    // Builds the window inside the page's <body>.
+    WebToolkit();
+
+    [[nodiscard]] std::string GetText(Box box) const override;
+    void SetText(Box box, std::string_view text) override;
+    void AppendText(Box box, std::string_view text) override;
+    [[nodiscard]] bool IsEnabled(Box box) const override;
+    void SetEnabled(Box box, bool enabled) override;
+    void GiveFocus(Box box) override;
+    void ShowMessage(std::string_view prompt, std::string_view title) override;
+
+    // The page's events, each turned into handler calls.
+    void OnCaptureBeforeInput(emscripten::val event);
+    void OnCaptureCompositionEnd(emscripten::val event);
+    void OnCaptureInput(emscripten::val event);
+    void OnClick(emscripten::val event);
+    void OnLeetFocus();
+    void OnLeetBeforeInput(emscripten::val event);
+    void OnLeetCopy(emscripten::val event, bool cut);
+    void OnMouseDown(emscripten::val event);
+    void OnMessageClosed();
+    void OnResize();
+
+  private:
+    void Type(std::string_view characters);
+    [[nodiscard]] emscripten::val Element(Box box) const;
+
+    emscripten::val document_;
+    emscripten::val capture_;
+    emscripten::val leet_;
+    emscripten::val live_region_;
+    emscripten::val message_;
+    BlockOutput output_;
+    bool message_open_ = false;
+    // A browser cannot wait for the message to close: the focus a handler gives meanwhile is
+    // given when it closes.
+    std::optional<Box> focus_after_message_;
+    double pixel_ratio_ = 1.0;
+};
+
+}  // namespace zentrovax
