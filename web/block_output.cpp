@@ -1,9 +1,7 @@
 #include "web/block_output.h"
 
-#include <cmath>
-#include <vector>
-
-#include "output/cut_plan.h"
+#include <algorithm>
+#include <tuple>
 
 namespace zentrovax {
 
@@ -11,48 +9,26 @@ using emscripten::val;
 
 namespace {
 
-// The output's line height in CSS pixels (zentrovax.css): with it fixed, line k of a block
-// starts k line heights below the block's top, so lines are counted without walking them.
-constexpr double kLineHeight = 15.0;
-
-int Lines(const val& block) {
-    return static_cast<int>(std::lround(block["offsetHeight"].as<double>() / kLineHeight));
+val Selection() {
+    return val::global("window").call<val>("getSelection");
 }
 
-val LastTextNode(val& document, val& block) {
-    val last = block["lastChild"];
-    // Text node: 3. An edit may have emptied the block of it, or ended it with a <br>.
-    if (last.isNull() || last["nodeType"].as<int>() != 3) {
-        val text = document.call<val>("createTextNode", val(""));
-        block.call<void>("append", text);
-        return text;
-    }
-    return last;
+bool Has(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Text from outside ends its lines as the output does, with "\n" alone.
+val PlainLines(const val& text) {
+    return text.call<val>("replaceAll", val("\r\n"), val("\n"))
+        .call<val>("replaceAll", val("\r"), val("\n"));
 }
 
 }  // namespace
 
-BlockOutput::BlockOutput(val element)
-    : element_(std::move(element)), document_(val::global("document")), last_block_(NewBlock("")) {
-    element_.call<void>("append", last_block_);
-}
-
-val BlockOutput::NewBlock(std::string_view text) {
-    val block = document_.call<val>("createElement", val("div"));
-    block.set("className", "block");
-    block.call<void>("append", document_.call<val>("createTextNode", val(std::string(text))));
-    return block;
-}
+BlockOutput::BlockOutput(val element) : element_(element), blocks_(std::move(element)) {}
 
 void BlockOutput::Append(std::string_view text) {
-    // An edit while paused may have merged the last block into another one.
-    last_block_ = element_["lastElementChild"];
-    if (last_block_.isNull()) {
-        last_block_ = NewBlock("");
-        element_.call<void>("append", last_block_);
-    }
-    LastTextNode(document_, last_block_).call<void>("appendData", val(std::string(text)));
-    CutLastBlockIfLong();
+    blocks_.Append(text);
     // Follow the end, as a terminal does.
     element_.set("scrollTop", element_["scrollHeight"]);
 }
@@ -63,133 +39,292 @@ std::string BlockOutput::Text() const {
 }
 
 void BlockOutput::SetText(std::string_view text) {
-    element_.call<void>("replaceChildren", NewBlock(text));
-    Recut();
+    blocks_.SetText(val(std::string(text)));
+    history_.Clear();
 }
 
 void BlockOutput::SetEditable(bool editable) {
+    editable_ = editable;
+    history_.Clear();
+    composition_.reset();
     element_.call<void>("setAttribute", val("contenteditable"),
                         val(editable ? "plaintext-only" : "false"));
     element_.call<void>("setAttribute", val("aria-readonly"), val(editable ? "false" : "true"));
 }
 
-int BlockOutput::LineStart(const val& block, int line) const {
-    val text = block["firstChild"];
-    const int length = text["length"].as<int>();
-    const double wanted =
-        block.call<val>("getBoundingClientRect")["top"].as<double>() + (line - 0.5) * kLineHeight;
-    val range = document_.call<val>("createRange");
-    // The first character whose top is on or below the line: the tops never go up.
-    int low = 0;
-    int high = length;
-    while (low < high) {
-        const int middle = (low + high) / 2;
-        range.call<void>("setStart", text, middle);
-        range.call<void>("setEnd", text, middle + 1);
-        if (range.call<val>("getBoundingClientRect")["top"].as<double>() < wanted) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    return low;
-}
-
-void BlockOutput::CutLastBlockIfLong() {
-    if (Lines(last_block_) <= kMostLinesPerBlock) {
-        return;
-    }
-    last_block_.call<void>("normalize");
-    const int cut = LineStart(last_block_, kLinesPerBlock);
-    val rest = last_block_["firstChild"].call<val>("splitText", cut);
-    val block = document_.call<val>("createElement", val("div"));
-    block.set("className", "block");
-    block.call<void>("append", rest);
-    element_.call<void>("append", block);
-    last_block_ = block;
-}
-
-void BlockOutput::Recut() {
-    val text = element_["textContent"];
-    const int length = text["length"].as<int>();
-    // A block laid out on its own, unseen, at the blocks' width.
-    val measure = NewBlock("");
-    measure.set("className", "block measure");
-    element_.call<void>("append", measure);
-    const std::vector<int> cuts = PlanCuts(length, [&](int start, int count) {
-        measure["firstChild"].set("data", text.call<val>("substring", start, start + count));
-        // Counted from `start`, as the plan wants them.
-        std::vector<int> starts{0};
-        const int lines = Lines(measure);
-        for (int line = 1; line < lines; ++line) {
-            starts.push_back(LineStart(measure, line));
-        }
-        return starts;
-    });
-    std::vector<val> blocks;
-    int from = 0;
-    element_.call<void>("replaceChildren");
-    for (std::size_t i = 0; i <= cuts.size(); ++i) {
-        const int to = i < cuts.size() ? cuts[i] : length;
-        val block = NewBlock("");
-        block["firstChild"].set("data", text.call<val>("substring", from, to));
-        element_.call<void>("append", block);
-        last_block_ = block;
-        from = to;
-    }
-}
-
 void BlockOutput::OnBeforeInput(val event) {
     const std::string type = event["inputType"].as<std::string>();
-    val selection = val::global("window").call<val>("getSelection");
-    if (type == "insertFromPaste" || type == "insertFromDrop") {
-        event.call<void>("preventDefault");
-        val pasted = event["dataTransfer"].call<val>("getData", val("text/plain"));
-        document_.call<bool>("execCommand", val("insertText"), val(false), pasted);
-        return;
-    }
-    // A new line needs nothing: in pre-wrap text, plaintext-only editing inserts a "\n".
-    const bool backward = type == "deleteContentBackward";
-    if ((!backward && type != "deleteContentForward") || !selection["isCollapsed"].as<bool>()) {
-        return;
-    }
-    // At a block's edge the browser would join two paragraphs: for the user there is no edge,
-    // so the key takes the character beyond it, as an undoable edit of its own.
-    val node = selection["anchorNode"];
-    const int offset = selection["anchorOffset"].as<int>();
-    if (node["nodeType"].as<int>() != 3) {
-        return;
-    }
-    val block = node["parentNode"];
-    const bool at_edge = backward
-                             ? offset == 0 && node["previousSibling"].isNull()
-                             : offset == node["length"].as<int>() && node["nextSibling"].isNull();
-    val neighbour = block[backward ? "previousElementSibling" : "nextElementSibling"];
-    if (!at_edge || neighbour.isNull()) {
-        return;
-    }
-    val text = backward ? neighbour["lastChild"] : neighbour["firstChild"];
-    if (text.isNull() || text["nodeType"].as<int>() != 3 || text["length"].as<int>() == 0) {
-        return;
+    if (editable_ && type == "insertCompositionText") {
+        return;  // cannot be cancelled; see OnCompositionEnd
     }
     event.call<void>("preventDefault");
-    const int at = backward ? text["length"].as<int>() - 1 : 0;
-    selection.call<void>("setBaseAndExtent", text, at, text, at + 1);
-    document_.call<bool>("execCommand", val("delete"));
+    if (!editable_) {
+        return;
+    }
+    if (type == "historyUndo") {
+        Undo();
+        return;
+    }
+    if (type == "historyRedo") {
+        Redo();
+        return;
+    }
+    const val targets = event.call<val>("getTargetRanges");
+    std::optional<std::pair<int, int>> range;
+    if (targets["length"].as<int>() > 0) {
+        range = RangeOffsets(targets[0]);
+    }
+    if (!range) {
+        range = SelectedRange();
+    }
+    if (!range) {
+        return;
+    }
+    auto [from, to] = *range;
+    if (type.starts_with("insert")) {
+        val text = val::null();
+        if (type == "insertParagraph" || type == "insertLineBreak") {
+            text = val("\n");
+        } else if (event["data"].isString()) {
+            text = event["data"];
+        } else if (!event["dataTransfer"].isNull() && !event["dataTransfer"].isUndefined()) {
+            text = event["dataTransfer"].call<val>("getData", val("text/plain"));
+        } else {
+            return;
+        }
+        const bool typed = type == "insertText" || text.strictlyEquals(val("\n"));
+        Edit(typed ? History::Kind::kTyping : History::Kind::kOther, from, to, PlainLines(text));
+    } else if (type.starts_with("delete")) {
+        if (from == to) {
+            const auto across = DeletionAcrossEdge(from, type);
+            if (!across) {
+                return;
+            }
+            std::tie(from, to) = *across;
+        }
+        const History::Kind kind =
+            type == "deleteContentBackward"  ? History::Kind::kDeletingBackward
+            : type == "deleteContentForward" ? History::Kind::kDeletingForward
+                                             : History::Kind::kOther;
+        Edit(kind, from, to, val(""));
+    }
+    // Anything else (formatting, above all) has no place in plain text.
+}
+
+void BlockOutput::OnKeyDown(const val& event) {
+    if (!editable_ || event["altKey"].as<bool>()) {
+        return;
+    }
+    const std::string key = event["key"].as<std::string>();
+    // The browser offers undo only for edits it made itself, and this box makes its own.
+    if (event["ctrlKey"].as<bool>() || event["metaKey"].as<bool>()) {
+        const bool shift = event["shiftKey"].as<bool>();
+        if (key == "z" || key == "Z" || key == "y" || key == "Y") {
+            event.call<void>("preventDefault");
+            if ((key == "z" || key == "Z") && !shift) {
+                Undo();
+            } else {
+                Redo();
+            }
+            return;
+        }
+    }
+    if (event["metaKey"].as<bool>()) {
+        return;
+    }
+    if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
+        history_.Close();  // typing after the caret moved is a step of its own
+    }
+    const bool left = key == "ArrowLeft";
+    if (!left && key != "ArrowRight") {
+        return;
+    }
+    val selection = Selection();
+    const bool extend = event["shiftKey"].as<bool>();
+    if (selection["rangeCount"].as<int>() == 0 ||
+        (!extend && !selection["isCollapsed"].as<bool>())) {
+        return;
+    }
+    const val node = selection["focusNode"];
+    const int block = blocks_.BlockOf(node);
+    if (block < 0 || node["nodeType"].as<int>() != 3) {
+        return;
+    }
+    const int offset = selection["focusOffset"].as<int>();
+    int to = -1;
+    if (left && offset == 0 && block > 0) {
+        to = block - 1;
+    } else if (!left && offset == blocks_.LengthOf(block) && block + 1 < blocks_.Count()) {
+        to = block + 1;
+    } else {
+        return;
+    }
+    // The same place in the text, on the side the caret goes on to; the browser's own move
+    // then starts from there.
+    const val text = blocks_.TextNode(to);
+    const int at = left ? blocks_.LengthOf(to) : 0;
+    if (extend) {
+        selection.call<void>("extend", text, at);
+    } else {
+        selection.call<void>("collapse", text, at);
+    }
 }
 
 void BlockOutput::OnCopy(val event, bool cut) {
-    val selection = val::global("window").call<val>("getSelection");
-    if (selection["rangeCount"].as<int>() == 0 || selection["isCollapsed"].as<bool>()) {
+    const auto range = SelectedRange();
+    if (!range || range->first == range->second) {
         return;
     }
-    // Range.toString, unlike the selection's, puts no line break between blocks.
-    val text = selection.call<val>("getRangeAt", 0).call<val>("toString");
-    event["clipboardData"].call<void>("setData", val("text/plain"), text);
+    event["clipboardData"].call<void>("setData", val("text/plain"),
+                                      blocks_.Text(range->first, range->second));
     event.call<void>("preventDefault");
-    if (cut && element_.call<val>("getAttribute", val("contenteditable")).as<std::string>() ==
-                   "plaintext-only") {
-        document_.call<bool>("execCommand", val("delete"));
+    if (cut && editable_) {
+        Edit(History::Kind::kOther, range->first, range->second, val(""));
+    }
+}
+
+void BlockOutput::OnCompositionStart() {
+    if (!editable_) {
+        return;
+    }
+    // What the composition replaces is taken away first, so that it composes in one block.
+    if (const auto range = SelectedRange(); range && range->first != range->second) {
+        Edit(History::Kind::kOther, range->first, range->second, val(""));
+    }
+    const val selection = Selection();
+    const int block =
+        selection["rangeCount"].as<int>() > 0 ? blocks_.BlockOf(selection["focusNode"]) : -1;
+    if (block >= 0) {
+        composition_ = Composition{block, blocks_.Block(block)["textContent"]};
+    }
+}
+
+void BlockOutput::OnCompositionEnd() {
+    if (!composition_ || !editable_) {
+        return;
+    }
+    const int block = composition_->block;
+    const std::string before = composition_->text.as<std::string>();
+    const std::string after = blocks_.Block(block)["textContent"].as<std::string>();
+    composition_.reset();
+    // What changed lies between the ends the two texts share.
+    auto prefix = static_cast<std::size_t>(
+        std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first -
+        before.begin());
+    // Never inside a character.
+    while (prefix > 0 && prefix < after.size() &&
+           (static_cast<unsigned char>(after[prefix]) & 0xC0U) == 0x80U) {
+        --prefix;
+    }
+    const auto most = std::min(before.size(), after.size()) - prefix;
+    std::size_t suffix = 0;
+    while (suffix < most &&
+           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    while (suffix > 0 &&
+           (static_cast<unsigned char>(after[after.size() - suffix]) & 0xC0U) == 0x80U) {
+        --suffix;
+    }
+    const std::string removed = before.substr(prefix, before.size() - suffix - prefix);
+    const std::string inserted = after.substr(prefix, after.size() - suffix - prefix);
+    const int offset =
+        blocks_.StartOf(block) + Utf16Length(std::string_view(after).substr(0, prefix));
+    blocks_.Resync(block);
+    history_.Record(History::Kind::kOther, {offset, val(removed), Utf16Length(removed),
+                                            val(inserted), Utf16Length(inserted)});
+    PlaceCaret(offset + Utf16Length(inserted));
+}
+
+void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
+    const int length = text["length"].as<int>();
+    history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
+    blocks_.Replace(from, to, text);
+    PlaceCaret(from + length);
+}
+
+void BlockOutput::Undo() {
+    const History::Step* step = history_.Undo();
+    if (step == nullptr) {
+        return;
+    }
+    for (auto edit = step->rbegin(); edit != step->rend(); ++edit) {
+        blocks_.Replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
+    }
+    PlaceCaret(step->front().offset + step->front().removed_length);
+}
+
+void BlockOutput::Redo() {
+    const History::Step* step = history_.Redo();
+    if (step == nullptr) {
+        return;
+    }
+    for (const History::Edit& edit : *step) {
+        blocks_.Replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
+    }
+    PlaceCaret(step->back().offset + step->back().inserted_length);
+}
+
+std::optional<std::pair<int, int>> BlockOutput::RangeOffsets(const val& range) const {
+    const int from = blocks_.OffsetOf(range["startContainer"], range["startOffset"].as<int>());
+    const int to = blocks_.OffsetOf(range["endContainer"], range["endOffset"].as<int>());
+    if (from < 0 || to < 0) {
+        return std::nullopt;
+    }
+    return std::pair{std::min(from, to), std::max(from, to)};
+}
+
+std::optional<std::pair<int, int>> BlockOutput::SelectedRange() const {
+    const val selection = Selection();
+    if (selection["rangeCount"].as<int>() == 0) {
+        return std::nullopt;
+    }
+    return RangeOffsets(selection.call<val>("getRangeAt", 0));
+}
+
+std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,
+                                                                   const std::string& type) const {
+    const bool backward = Has(type, "Backward");
+    const Blocks::Place place = blocks_.Locate(at, !backward);
+    if (backward ? place.offset == 0 : place.offset == blocks_.LengthOf(place.block)) {
+        return std::nullopt;  // the start or the end of the whole text
+    }
+    // The browser measures a word or a line from the side of the edge the deletion goes to.
+    const char* unit = Has(type, "Word")   ? "word"
+                       : Has(type, "Line") ? "lineboundary"
+                                           : "character";
+    val selection = Selection();
+    selection.call<void>("collapse", blocks_.TextNode(place.block), place.offset);
+    selection.call<void>("modify", val("extend"), val(backward ? "backward" : "forward"),
+                         val(unit));
+    const auto range = SelectedRange();
+    if (!range || range->first == range->second) {
+        return std::nullopt;
+    }
+    return range;
+}
+
+void BlockOutput::PlaceCaret(int offset) {
+    const Blocks::Place place = blocks_.Locate(offset, true);
+    const val text = blocks_.TextNode(place.block);
+    Selection().call<void>("collapse", text, place.offset);
+    // Keep the caret in view, as a text box does.
+    val range = val::global("document").call<val>("createRange");
+    range.call<void>("setStart", text, place.offset);
+    const val caret = range.call<val>("getBoundingClientRect");
+    const val box = element_.call<val>("getBoundingClientRect");
+    const double top = caret["top"].as<double>();
+    const double bottom = caret["bottom"].as<double>();
+    if (caret["height"].as<double>() == 0) {
+        val options = val::object();
+        options.set("block", "nearest");
+        blocks_.Block(place.block).call<void>("scrollIntoView", options);
+    } else if (top < box["top"].as<double>()) {
+        element_.set("scrollTop",
+                     element_["scrollTop"].as<double>() - (box["top"].as<double>() - top));
+    } else if (bottom > box["bottom"].as<double>()) {
+        element_.set("scrollTop",
+                     element_["scrollTop"].as<double>() + (bottom - box["bottom"].as<double>()));
     }
 }
 

@@ -1,42 +1,71 @@
-// The browser's output box: a container of block <div>s, each one text node, cut where the one
-// paragraph wraps anyway, so that a keystroke lays out only the last block. It knows the DOM and
+// The browser's output box: the text in blocks, and while editable the box makes every edit
+// itself, from what the browser says it is about to do, so that the edges between blocks stay
+// invisible to the user and undo takes back the user's own edits only. It knows the DOM and
 // nothing of the handlers; it does not decide when it is editable, its owner does.
 #pragma once
 
 #include <emscripten/val.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "output/edit_history.h"
+#include "web/blocks.h"
 
 namespace zentrovax {
 
 class BlockOutput {
   public:
-    // `element` is the empty txtLeet element; its blocks are made here.
+    // `element` is the empty txtLeet element.
     explicit BlockOutput(emscripten::val element);
 
-    // Touches the last block only, whatever the length of the text.
     void Append(std::string_view text);
     [[nodiscard]] std::string Text() const;
     void SetText(std::string_view text);
+    // Editing starts and ends with an empty undo history.
     void SetEditable(bool editable);
-    // Cuts every block again where the paragraph wraps now: after the page's zoom changed.
-    void Recut();
+    void Recut() { blocks_.Recut(); }
 
-    // While editable: keeps the block edges invisible to Backspace, Delete and new lines.
+    // While editable: each edit the browser is about to make is made here instead.
     void OnBeforeInput(emscripten::val event);
+    // While editable: a caret about to cross the edge between two blocks hops over it first, so
+    // that the key moves it one place, as in one paragraph.
+    void OnKeyDown(const emscripten::val& event);
     // What is copied or cut is the text as typed, with nothing where a block ends.
     void OnCopy(emscripten::val event, bool cut);
+    // An input method's composition cannot be stopped: the browser edits the block itself, and
+    // the box learns afterwards what changed.
+    void OnCompositionStart();
+    void OnCompositionEnd();
 
   private:
-    emscripten::val NewBlock(std::string_view text);
-    void CutLastBlockIfLong();
-    // Where the line `line` of `block` starts, counted in characters of its text node.
-    [[nodiscard]] int LineStart(const emscripten::val& block, int line) const;
+    using History = EditHistory<emscripten::val>;
+
+    // Replaces the text between two offsets by `text` and records it; the caret goes after it.
+    void Edit(History::Kind kind, int from, int to, const emscripten::val& text);
+    void Undo();
+    void Redo();
+    [[nodiscard]] std::optional<std::pair<int, int>> SelectedRange() const;
+    [[nodiscard]] std::optional<std::pair<int, int>> RangeOffsets(
+        const emscripten::val& range) const;
+    // What a deletion takes where the browser offers nothing: at an edge between two blocks,
+    // which it takes for the end of a paragraph.
+    [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossEdge(
+        int at, const std::string& type) const;
+    void PlaceCaret(int offset);
 
     emscripten::val element_;
-    emscripten::val document_;
-    emscripten::val last_block_;
+    Blocks blocks_;
+    History history_;
+    bool editable_ = false;
+    // While an input method composes: the block it composes in and the block's text before.
+    struct Composition {
+        int block = 0;
+        emscripten::val text;
+    };
+    std::optional<Composition> composition_;
 };
 
 }  // namespace zentrovax

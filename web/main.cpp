@@ -34,6 +34,15 @@ void LeetFocus(val /*event*/) {
 void LeetBeforeInput(val event) {
     Window()->OnLeetBeforeInput(std::move(event));
 }
+void LeetKeyDown(val event) {
+    Window()->OnLeetKeyDown(event);
+}
+void LeetCompositionStart(val /*event*/) {
+    Window()->OnLeetComposition(true);
+}
+void LeetCompositionEnd(val /*event*/) {
+    Window()->OnLeetComposition(false);
+}
 void LeetCopy(val event) {
     Window()->OnLeetCopy(std::move(event), false);
 }
@@ -66,6 +75,9 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxClick", &Click);
     emscripten::function("zentrovaxLeetFocus", &LeetFocus);
     emscripten::function("zentrovaxLeetBeforeInput", &LeetBeforeInput);
+    emscripten::function("zentrovaxLeetKeyDown", &LeetKeyDown);
+    emscripten::function("zentrovaxLeetCompositionStart", &LeetCompositionStart);
+    emscripten::function("zentrovaxLeetCompositionEnd", &LeetCompositionEnd);
     emscripten::function("zentrovaxLeetCopy", &LeetCopy);
     emscripten::function("zentrovaxLeetCut", &LeetCut);
     emscripten::function("zentrovaxMouseDown", &MouseDown);

@@ -94,6 +94,7 @@ WebToolkit::WebToolkit()
                 element.set("tabIndex", 0);
                 element.call<void>("setAttribute", val("role"), val("textbox"));
                 element.call<void>("setAttribute", val("aria-multiline"), val("true"));
+                element.call<void>("setAttribute", val("spellcheck"), val("false"));
                 element["style"].set("background", Css(description.output_background));
                 element["style"].set("color", Css(description.output_text));
                 break;
@@ -150,6 +151,9 @@ WebToolkit::WebToolkit()
     Listen(capture_, "input", "zentrovaxCaptureInput");
     Listen(leet_, "focus", "zentrovaxLeetFocus");
     Listen(leet_, "beforeinput", "zentrovaxLeetBeforeInput");
+    Listen(leet_, "keydown", "zentrovaxLeetKeyDown");
+    Listen(leet_, "compositionstart", "zentrovaxLeetCompositionStart");
+    Listen(leet_, "compositionend", "zentrovaxLeetCompositionEnd");
     Listen(leet_, "copy", "zentrovaxLeetCopy");
     Listen(leet_, "cut", "zentrovaxLeetCut");
     Listen(document_, "mousedown", "zentrovaxMouseDown");
@@ -261,6 +265,18 @@ void WebToolkit::OnLeetFocus() {
 
 void WebToolkit::OnLeetBeforeInput(val event) {
     output_.OnBeforeInput(event);
+}
+
+void WebToolkit::OnLeetKeyDown(const val& event) {
+    output_.OnKeyDown(event);
+}
+
+void WebToolkit::OnLeetComposition(bool start) {
+    if (start) {
+        output_.OnCompositionStart();
+    } else {
+        output_.OnCompositionEnd();
+    }
 }
 
 void WebToolkit::OnLeetCopy(val event, bool cut) {

@@ -34,6 +34,8 @@ class WebToolkit final : public Toolkit {
     void OnClick(emscripten::val event);
     void OnLeetFocus();
     void OnLeetBeforeInput(emscripten::val event);
+    void OnLeetKeyDown(const emscripten::val& event);
+    void OnLeetComposition(bool start);
     void OnLeetCopy(emscripten::val event, bool cut);
     void OnMouseDown(emscripten::val event);
     void OnMessageClosed();

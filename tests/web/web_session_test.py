@@ -2,6 +2,7 @@
 """The browser program as a person uses it: keys to whatever has the focus, clicks, the real
 clipboard. Usage: web_session_test.py SITE_DIR SCREENSHOT_DIR"""
 import os
+import random
 import sys
 import time
 
@@ -96,9 +97,12 @@ def when_paused_then_the_output_is_edited_copied_and_resume_appends(d):
     chord(d, Keys.END)
     keys(d, Keys.BACKSPACE, "x", Keys.ENTER, "y")
     assert output(d) == "48(x\ny", repr(output(d))
+    # As in a plain text box, undo takes back the run of typing at once, then the deletion.
     chord(d, "z")
-    # As in a browser's own text box, undo takes back the run of typing at once.
+    assert output(d) == "48(", "undo: " + repr(output(d))
+    chord(d, "z")
     assert output(d) == "48((", "undo: " + repr(output(d))
+    chord(d, "y")
     ActionChains(d).key_down(Keys.CONTROL).key_down(Keys.SHIFT).send_keys("z").key_up(
         Keys.SHIFT).key_up(Keys.CONTROL).perform()
     assert output(d) == "48(x\ny", "redo: " + repr(output(d))
@@ -117,18 +121,7 @@ def when_text_spans_blocks_then_edges_are_invisible(d):
     js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
     assert js(d, "return document.querySelectorAll('#txtLeet > .block').length") > 3
     assert output(d) == text
-    # Blocks cut where the paragraph wraps wrap exactly as the one paragraph does.
-    lines = js(d, """
-        const box = document.getElementById('txtLeet');
-        const one = document.createElement('div');
-        one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
-        const blocks = [...box.querySelectorAll('.block:not(.measure)')];
-        blocks.forEach(b => b.style.contentVisibility = 'visible');
-        const sum = blocks.reduce((n, b) => n + b.offsetHeight, 0);
-        const whole = one.offsetHeight; one.remove();
-        blocks.forEach(b => b.style.contentVisibility = '');
-        return [sum, whole];""")
-    assert lines[0] == lines[1], lines
+    blocks_wrap_as_one_paragraph(d)
     click(d, "cmdPause")
     # Backspace at the start of the second block takes the last character of the first.
     js(d, """const second = document.querySelectorAll('#txtLeet > .block')[1];
@@ -150,6 +143,93 @@ def when_text_spans_blocks_then_edges_are_invisible(d):
     assert output(d) == text + "4"
     assert js(d, """const b = document.getElementById('txtLeet');
                     return b.scrollTop + b.clientHeight >= b.scrollHeight - 1"""), "follows end"
+
+
+def blocks_wrap_as_one_paragraph(d):
+    """Blocks cut where the paragraph wraps wrap exactly as the one paragraph does, each one a
+    single non-empty text node."""
+    lines, shapes = js(d, """
+        const box = document.getElementById('txtLeet');
+        const one = document.createElement('div');
+        one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
+        const blocks = [...box.querySelectorAll('.block:not(.measure)')];
+        blocks.forEach(b => b.style.contentVisibility = 'visible');
+        const sum = blocks.reduce((n, b) => n + b.offsetHeight, 0);
+        const whole = one.offsetHeight; one.remove();
+        blocks.forEach(b => b.style.contentVisibility = '');
+        const shapes = blocks.filter(b => b.childNodes.length !== 1 || b.firstChild.nodeType !== 3
+                                          || (!b.firstChild.length && blocks.length > 1));
+        return [[sum, whole], shapes.length];""")
+    assert lines[0] == lines[1], f"blocks {lines[0]} px high, one paragraph {lines[1]} px"
+    assert shapes == 0, f"{shapes} blocks are not one non-empty text node"
+
+
+PLACE = """
+    let offset = arguments[0];
+    const blocks = [...document.querySelectorAll('#txtLeet > .block')];
+    for (const [i, b] of blocks.entries()) {
+        const n = b.firstChild;
+        // At an edge, the end of one block or the start of the next, as the test asks.
+        if (offset < n.length || (offset === n.length && (arguments[1] || i === blocks.length - 1))) {
+            b.scrollIntoView({block: 'center'});
+            getSelection().collapse(n, offset); return;
+        }
+        offset -= n.length;
+    }"""
+
+
+def when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph(d):
+    rng = random.Random(18)
+    words = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) "]
+    text = "".join(rng.choice(words) for _ in range(3000))
+    original = text
+    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    click(d, "cmdPause")
+    for step in range(60):
+        at = rng.randrange(len(text) + 1)
+        js(d, "document.getElementById('txtLeet').focus()")
+        js(d, PLACE, at, rng.random() < 0.5)
+        action = rng.choice(["type", "backspace", "delete", "select", "paste", "enter"])
+        if action == "type":
+            word = rng.choice(["x", "wide words ", "mmmmmmmmmmmmmmmmmmmm"])
+            keys(d, word)
+            text = text[:at] + word + text[at:]
+        elif action == "backspace":
+            n = rng.randint(1, 12)
+            keys(d, *[Keys.BACKSPACE] * n)
+            text = text[:max(at - n, 0)] + text[at:]
+        elif action == "delete":
+            n = rng.randint(1, 12)
+            keys(d, *[Keys.DELETE] * n)
+            text = text[:at] + text[at + n:]
+        elif action == "select":
+            n = rng.randint(1, 300)
+            ActionChains(d).key_down(Keys.SHIFT).send_keys(*[Keys.RIGHT] * n).key_up(
+                Keys.SHIFT).perform()
+            keys(d, "z")
+            text = text[:at] + "z" + text[at + n:]
+        elif action == "paste":
+            pasted = "pasted\r\nlines " * rng.randint(1, 200)
+            d.execute_async_script(
+                "navigator.clipboard.writeText(arguments[0]).then(arguments[1])", pasted)
+            chord(d, "v")
+            text = text[:at] + pasted.replace("\r\n", "\n") + text[at:]
+        else:
+            keys(d, Keys.ENTER)
+            text = text[:at] + "\n" + text[at:]
+        assert output(d) == text, f"step {step}, {action} at {at}"
+    blocks_wrap_as_one_paragraph(d)
+    final = text
+    for _ in range(80):
+        chord(d, "z")
+    assert output(d) == original, "undo takes every edit back"
+    for _ in range(80):
+        chord(d, "y")
+    assert output(d) == final, "redo makes every edit again"
+    blocks_wrap_as_one_paragraph(d)
+    chord(d, "a")
+    chord(d, "c")
+    assert clipboard(d) == final, "copy gives the text"
 
 
 def when_help_is_clicked_then_a_modal_message_shows_and_closes(d):
@@ -228,6 +308,7 @@ def main():
              when_the_output_gets_the_focus_while_typing_then_it_goes_back,
              when_paused_then_the_output_is_edited_copied_and_resume_appends,
              when_text_spans_blocks_then_edges_are_invisible,
+             when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
              when_help_is_clicked_then_a_modal_message_shows_and_closes,
              when_tabbing_then_the_capture_box_never_shows,
              the_accessibility_tree_names_the_boxes]

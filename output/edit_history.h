@@ -1,0 +1,86 @@
+// The undo history of an output box that makes every edit itself: each step is a run of the
+// user's edits that a plain text box takes back at once (characters typed one after another,
+// Backspace held down), kept with the text each edit took away and put in. `Text` is whatever
+// the box holds text in; the history only stores and hands it back.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+namespace zentrovax {
+
+template <typename Text>
+class EditHistory {
+  public:
+    // The runs of edits that merge into one step when each goes on where the last one ended.
+    enum class Kind { kOther, kTyping, kDeletingBackward, kDeletingForward };
+    struct Edit {
+        // Where the edit starts; lengths count the box's own units.
+        int offset = 0;
+        Text removed{};
+        int removed_length = 0;
+        Text inserted{};
+        int inserted_length = 0;
+    };
+    using Step = std::vector<Edit>;
+
+    // A new edit: what was undone can no longer be redone.
+    void Record(Kind kind, Edit edit) {
+        undone_.clear();
+        if (open_ && kind != Kind::kOther && kind == last_kind_ && !done_.empty() &&
+            GoesOn(done_.back().back(), edit, kind)) {
+            done_.back().push_back(std::move(edit));
+        } else {
+            done_.push_back(Step{std::move(edit)});
+        }
+        last_kind_ = kind;
+        open_ = true;
+    }
+
+    // The step to take back, its edits in the order they were made; null when there is none.
+    [[nodiscard]] const Step* Undo() { return Move(done_, undone_); }
+    // The step to make again, in the order its edits were made; null when there is none.
+    [[nodiscard]] const Step* Redo() { return Move(undone_, done_); }
+
+    // The caret moved or the box changed otherwise: the next edit starts a step of its own.
+    void Close() { open_ = false; }
+    void Clear() {
+        done_.clear();
+        undone_.clear();
+        open_ = false;
+    }
+
+  private:
+    static bool GoesOn(const Edit& last, const Edit& next, Kind kind) {
+        switch (kind) {
+            case Kind::kTyping:
+                return next.removed_length == 0 &&
+                       next.offset == last.offset + last.inserted_length;
+            case Kind::kDeletingBackward:
+                return next.inserted_length == 0 &&
+                       next.offset + next.removed_length == last.offset;
+            case Kind::kDeletingForward:
+                return next.inserted_length == 0 && next.offset == last.offset;
+            case Kind::kOther:
+                break;
+        }
+        return false;
+    }
+
+    const Step* Move(std::vector<Step>& from, std::vector<Step>& to) {
+        open_ = false;
+        if (from.empty()) {
+            return nullptr;
+        }
+        to.push_back(std::move(from.back()));
+        from.pop_back();
+        return &to.back();
+    }
+
+    std::vector<Step> done_;
+    std::vector<Step> undone_;
+    Kind last_kind_ = Kind::kOther;
+    bool open_ = false;
+};
+
+}  // namespace zentrovax

@@ -1,0 +1,77 @@
+// The output's text as block <div>s, each holding exactly one text node, cut where the one
+// paragraph wraps anyway, so that the blocks wrap as the paragraph would and a change lays out
+// one or two blocks at any length. Offsets count UTF-16 units, as the DOM does. It keeps the cuts
+// true as the text changes; it knows nothing of keys, the caret or undo.
+#pragma once
+
+#include <emscripten/val.h>
+
+#include <string_view>
+#include <vector>
+
+namespace zentrovax {
+
+class Blocks {
+  public:
+    // `element` is the empty output element; its blocks are made here.
+    explicit Blocks(emscripten::val element);
+
+    struct Place {
+        int block = 0;
+        int offset = 0;  // in the block's text
+    };
+
+    [[nodiscard]] int Length() const;
+    [[nodiscard]] int Count() const { return static_cast<int>(lengths_.size()); }
+    [[nodiscard]] emscripten::val Block(int block) const;
+    [[nodiscard]] emscripten::val TextNode(int block) const { return Block(block)["firstChild"]; }
+    [[nodiscard]] int LengthOf(int block) const {
+        return lengths_[static_cast<std::size_t>(block)];
+    }
+    [[nodiscard]] int StartOf(int block) const;
+    // Where an offset lies. At the edge between two blocks, `downstream` picks the later one.
+    [[nodiscard]] Place Locate(int offset, bool downstream) const;
+    // The offset of a DOM position inside the output, or -1 for one outside it.
+    [[nodiscard]] int OffsetOf(const emscripten::val& container, int offset) const;
+    // The block a node of the output lies in, or -1.
+    [[nodiscard]] int BlockOf(emscripten::val node) const;
+    // The text between two offsets, as a JavaScript string.
+    [[nodiscard]] emscripten::val Text(int from, int to) const;
+
+    // Touches the last block only, whatever the length of the text.
+    void Append(std::string_view text);
+    // Replaces the text between two offsets by `text` (a JavaScript string); the cuts around it
+    // are made true again.
+    void Replace(int from, int to, const emscripten::val& text);
+    void SetText(const emscripten::val& text);
+    // Cuts every block again where the paragraph wraps now, e.g. after the page's zoom changed.
+    void Recut();
+    // After the browser changed a block's text itself (an input method's composition).
+    void Resync(int block);
+
+  private:
+    [[nodiscard]] emscripten::val NewBlock(const emscripten::val& text) const;
+    void Insert(int before, const emscripten::val& block, int length);
+    void Remove(int block);
+    void MergeNext(int block);
+    // Cuts `block` at offsets of its text, in increasing order.
+    void Split(int block, const std::vector<int>& cuts);
+    // After a change inside `block`: the edges around it are made true again, and the blocks
+    // that grew too long are cut.
+    void Repair(int block);
+    void CutIfLong(int& block);
+
+    // Layout, read with the block laid out even while off screen.
+    [[nodiscard]] int Lines(int block) const;
+    [[nodiscard]] std::vector<int> LineStarts(int block) const;
+    [[nodiscard]] bool StartsLine(int block, int offset) const;
+
+    emscripten::val element_;
+    emscripten::val document_;
+    std::vector<int> lengths_;
+};
+
+// The length in UTF-16 units of UTF-8 text.
+[[nodiscard]] int Utf16Length(std::string_view text);
+
+}  // namespace zentrovax
