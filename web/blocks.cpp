@@ -90,7 +90,10 @@ int Utf16Length(std::string_view text) {
     return length;
 }
 
-Blocks::Blocks(val element) : element_(std::move(element)), document_(val::global("document")) {
+Blocks::Blocks(val element)
+    : element_(std::move(element)),
+      document_(val::global("document")),
+      last_line_(document_.call<val>("createElement", val("br"))) {
     Insert(0, NewBlock(val("")), 0);
 }
 
@@ -201,6 +204,7 @@ void Blocks::Append(std::string_view text) {
     lengths_.back() += Utf16Length(text);
     int block = last;
     CutIfLong(block);
+    KeepLastLine();
 }
 
 void Blocks::Replace(int from, int to, const val& text) {
@@ -226,6 +230,7 @@ void Blocks::Replace(int from, int to, const val& text) {
         block = std::min(block, Count() - 1);
     }
     Repair(block);
+    KeepLastLine();
 }
 
 void Blocks::SetText(const val& text) {
@@ -258,6 +263,7 @@ void Blocks::Recut() {
         from = to;
     }
     element_.call<void>("replaceChildren", blocks);
+    KeepLastLine();
 }
 
 void Blocks::Resync(int block) {
@@ -273,6 +279,7 @@ void Blocks::Resync(int block) {
         block = std::min(block, Count() - 1);
     }
     Repair(block);
+    KeepLastLine();
 }
 
 void Blocks::MergeNext(int block) {
@@ -328,6 +335,17 @@ void Blocks::CutIfLong(int& block) {
     const std::vector<int> cuts = CutsOfBlock(LineStarts(block), kMostLinesPerBlock);
     Split(block, cuts);
     block += static_cast<int>(cuts.size());
+}
+
+void Blocks::KeepLastLine() {
+    const int last = Count() - 1;
+    const bool wanted = LengthOf(last) > 0 && TextNode(last)["data"].call<int>(
+                                                  "charCodeAt", LengthOf(last) - 1) == kNewline;
+    if (wanted) {
+        Block(last).call<void>("append", last_line_);  // moves it from a block that was last
+    } else {
+        last_line_.call<void>("remove");
+    }
 }
 
 int Blocks::Lines(int block) const {

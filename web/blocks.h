@@ -60,6 +60,9 @@ class Blocks {
     // that grew too long are cut.
     void Repair(int block);
     void CutIfLong(int& block);
+    // A newline that ends the text starts a line, as in a text box, and the caret shows there:
+    // the last block then ends in a <br>, which holds no text.
+    void KeepLastLine();
 
     // Layout, read with the block laid out even while off screen.
     [[nodiscard]] int Lines(int block) const;
@@ -69,6 +72,7 @@ class Blocks {
     emscripten::val element_;
     emscripten::val document_;
     std::vector<int> lengths_;
+    emscripten::val last_line_;
 };
 
 // The length in UTF-16 units of UTF-8 text.

@@ -152,13 +152,16 @@ def blocks_wrap_as_one_paragraph(d):
         const box = document.getElementById('txtLeet');
         const one = document.createElement('div');
         one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
+        if (one.textContent.endsWith('\\n')) one.append(document.createElement('br'));
         const blocks = [...box.querySelectorAll('.block:not(.measure)')];
         blocks.forEach(b => b.style.contentVisibility = 'visible');
         const sum = blocks.reduce((n, b) => n + b.offsetHeight, 0);
         const whole = one.offsetHeight; one.remove();
         blocks.forEach(b => b.style.contentVisibility = '');
-        const shapes = blocks.filter(b => b.childNodes.length !== 1 || b.firstChild.nodeType !== 3
-                                          || (!b.firstChild.length && blocks.length > 1));
+        // The last block ends in a <br> when the text ends in a newline, to show that line.
+        const shapes = blocks.filter((b, i) =>
+            b.childNodes.length !== 1 + (i === blocks.length - 1 && box.textContent.endsWith('\\n'))
+            || b.firstChild.nodeType !== 3 || (!b.firstChild.length && blocks.length > 1));
         return [[sum, whole], shapes.length];""")
     assert lines[0] == lines[1], f"blocks {lines[0]} px high, one paragraph {lines[1]} px"
     assert shapes == 0, f"{shapes} blocks are not one non-empty text node"
