@@ -17,27 +17,39 @@ namespace {
 // starts k line heights below the block's top, so lines are counted without walking them.
 constexpr double kLineHeight = 15.0;
 constexpr int kNewline = '\n';
+// Blocks are grouped into sections of this many (up to twice as many as edits go on), so that a
+// change lays out one section's blocks and the sections, not every block.
+constexpr int kBlocksPerSection = 64;
 constexpr int kLowSurrogateFirst = 0xDC00;
 constexpr int kLowSurrogateLast = 0xDFFF;
-// Node.compareDocumentPosition: the other node comes first.
-constexpr int kPrecedes = 2;
 
-// A block off screen is neither laid out nor painted (content-visibility: auto); while one of
-// these lives, it is, so that what is read of its layout is true.
+// A block off screen, or in a section off screen, is neither laid out nor painted
+// (content-visibility: auto); while one of these lives, it is, so that what is read of its layout
+// is true.
 class LaidOut {
   public:
-    explicit LaidOut(val block) : style_(block["style"]) {
-        style_.set("contentVisibility", "visible");
+    explicit LaidOut(const val& block)
+        : block_(block["style"]), section_(block["parentNode"]["style"]) {
+        block_.set("contentVisibility", "visible");
+        section_.set("contentVisibility", "visible");
     }
     LaidOut(const LaidOut&) = delete;
     LaidOut& operator=(const LaidOut&) = delete;
     LaidOut(LaidOut&&) = delete;
     LaidOut& operator=(LaidOut&&) = delete;
-    ~LaidOut() { style_.set("contentVisibility", ""); }
+    ~LaidOut() {
+        block_.set("contentVisibility", "");
+        section_.set("contentVisibility", "");
+    }
 
   private:
-    val style_;
+    val block_;
+    val section_;
 };
+
+bool IsBlock(const val& node) {
+    return node["zvOrder"].isNumber();
+}
 
 int LinesOf(const val& block) {
     return static_cast<int>(std::lround(block["offsetHeight"].as<double>() / kLineHeight));
@@ -49,33 +61,10 @@ double TopOf(val& range, const val& text, int from, int to) {
     return range.call<val>("getBoundingClientRect")["top"].as<double>();
 }
 
-// Where each line of a laid-out block starts, from 0: the first character of line k is the first
-// whose top lies below the middle of line k - 1, and the tops never go up.
+// Where each line of a laid-out block starts, from 0 (page.js).
 std::vector<int> LineStartsOf(const val& block) {
-    const val text = block["firstChild"];
-    const int length = text["length"].as<int>();
-    const int lines = LinesOf(block);
-    const double top = block.call<val>("getBoundingClientRect")["top"].as<double>();
-    val range = val::global("document").call<val>("createRange");
-    std::vector<int> starts{0};
-    for (int line = 1; line < lines; ++line) {
-        const double wanted = top + (line - 0.5) * kLineHeight;
-        int low = starts.back() + 1;
-        int high = length;
-        while (low < high) {
-            const int middle = low + (high - low) / 2;
-            if (TopOf(range, text, middle, middle + 1) < wanted) {
-                low = middle + 1;
-            } else {
-                high = middle;
-            }
-        }
-        if (low >= length) {
-            break;  // a last line that holds only a newline's end
-        }
-        starts.push_back(low);
-    }
-    return starts;
+    return emscripten::vecFromJSArray<int>(
+        val::module_property("lineStarts")(block, val(kLineHeight)));
 }
 
 }  // namespace
@@ -105,13 +94,63 @@ val Blocks::NewBlock(const val& text) const {
 }
 
 void Blocks::Insert(int before, const val& block, int length) {
-    element_.call<void>("insertBefore", block, before < Count() ? Block(before) : val::null());
+    const auto at = static_cast<std::size_t>(before);
+    val section = val::null();
+    if (at < elements_.size()) {
+        section = elements_[at]["parentNode"];
+        section.call<void>("insertBefore", block, elements_[at]);
+    } else {
+        section = element_["lastElementChild"];
+        if (section.isNull()) {
+            section = NewSection();
+            element_.call<void>("append", section);
+        }
+        section.call<void>("append", block);
+    }
+    if (section["childElementCount"].as<int>() > 2 * kBlocksPerSection) {
+        // Half of it moves on to a section of its own, after it.
+        val rest = NewSection();
+        section.call<void>("after", rest);
+        for (int moved = 0; moved < kBlocksPerSection; ++moved) {
+            rest.call<void>("prepend", section["lastElementChild"]);
+        }
+    }
+    const double low = at > 0 ? keys_[at - 1] : keys_.empty() ? 0.0 : keys_.front() - 2.0;
+    const double high = at < keys_.size() ? keys_[at] : low + 2.0;
+    const double key = low + (high - low) / 2;
+    elements_.insert(elements_.begin() + before, block);
     lengths_.insert(lengths_.begin() + before, length);
+    keys_.insert(keys_.begin() + before, key);
+    if (key > low && key < high) {
+        elements_[at].set("zvOrder", key);
+    } else {
+        Renumber();
+    }
+}
+
+val Blocks::NewSection() const {
+    val section = document_.call<val>("createElement", val("div"));
+    section.set("className", "section");
+    return section;
+}
+
+void Blocks::Renumber() {
+    for (std::size_t block = 0; block < keys_.size(); ++block) {
+        keys_[block] = static_cast<double>(block);
+        elements_[block].set("zvOrder", keys_[block]);
+    }
 }
 
 void Blocks::Remove(int block) {
-    Block(block).call<void>("remove");
+    val& element = elements_[static_cast<std::size_t>(block)];
+    val section = element["parentNode"];
+    element.call<void>("remove");
+    if (section["firstElementChild"].isNull()) {
+        section.call<void>("remove");
+    }
+    elements_.erase(elements_.begin() + block);
     lengths_.erase(lengths_.begin() + block);
+    keys_.erase(keys_.begin() + block);
 }
 
 int Blocks::Length() const {
@@ -119,7 +158,7 @@ int Blocks::Length() const {
 }
 
 val Blocks::Block(int block) const {
-    return element_["children"][block];
+    return elements_[static_cast<std::size_t>(block)];
 }
 
 int Blocks::StartOf(int block) const {
@@ -139,7 +178,7 @@ Blocks::Place Blocks::Locate(int offset, bool downstream) const {
 }
 
 int Blocks::BlockOf(val node) const {
-    while (!node.isNull() && !node.isUndefined() && !node["parentNode"].strictlyEquals(element_)) {
+    while (!node.isNull() && !node.isUndefined() && !IsBlock(node)) {
         if (node.strictlyEquals(element_)) {
             return -1;
         }
@@ -148,36 +187,38 @@ int Blocks::BlockOf(val node) const {
     if (node.isNull() || node.isUndefined()) {
         return -1;
     }
-    // The blocks are in document order: a binary search asks the DOM a dozen times at most.
-    int low = 0;
-    int high = Count() - 1;
-    while (low <= high) {
-        const int middle = low + (high - low) / 2;
-        const val block = Block(middle);
-        if (block.strictlyEquals(node)) {
-            return middle;
-        }
-        if ((node.call<int>("compareDocumentPosition", block) & kPrecedes) != 0) {
-            low = middle + 1;
-        } else {
-            high = middle - 1;
-        }
-    }
-    return -1;
+    const auto found = std::lower_bound(keys_.begin(), keys_.end(), node["zvOrder"].as<double>());
+    const auto block = static_cast<int>(found - keys_.begin());
+    return found != keys_.end() && Block(block).strictlyEquals(node) ? block : -1;
 }
 
 int Blocks::OffsetOf(const val& container, int offset) const {
-    if (container.strictlyEquals(element_)) {
-        return offset >= Count() ? Length() : StartOf(offset);
-    }
     const int block = BlockOf(container);
-    if (block < 0) {
+    if (block >= 0) {
+        const bool text = container["nodeType"].as<int>() == 3;
+        return StartOf(block) + (text          ? std::min(offset, LengthOf(block))
+                                 : offset == 0 ? 0
+                                               : LengthOf(block));
+    }
+    // The output itself or one of its sections: a position between blocks.
+    if (!container.strictlyEquals(element_) && !container["parentNode"].strictlyEquals(element_)) {
         return -1;
     }
-    if (container["nodeType"].as<int>() == 3) {
-        return StartOf(block) + std::min(offset, LengthOf(block));
+    const val children = container["children"];
+    if (offset < children["length"].as<int>()) {
+        val first = children[offset];
+        while (!first.isNull() && !IsBlock(first)) {
+            first = first["firstElementChild"];
+        }
+        const int at = first.isNull() ? -1 : BlockOf(first);
+        return at < 0 ? -1 : StartOf(at);
     }
-    return StartOf(block) + (offset == 0 ? 0 : LengthOf(block));
+    val last = container["lastElementChild"];
+    while (!last.isNull() && !IsBlock(last)) {
+        last = last["lastElementChild"];
+    }
+    const int at = last.isNull() ? -1 : BlockOf(last);
+    return at < 0 ? Length() : StartOf(at) + LengthOf(at);
 }
 
 val Blocks::Text(int from, int to) const {
@@ -235,7 +276,9 @@ void Blocks::Replace(int from, int to, const val& text) {
 
 void Blocks::SetText(const val& text) {
     element_.call<void>("replaceChildren");
+    elements_.clear();
     lengths_.clear();
+    keys_.clear();
     Insert(0, NewBlock(text), text["length"].as<int>());
     Recut();
 }
@@ -243,7 +286,7 @@ void Blocks::SetText(const val& text) {
 void Blocks::Recut() {
     const val text = element_["textContent"];
     const int length = text["length"].as<int>();
-    // A block laid out on its own, in the flow and so exactly as wide as the others.
+    // A block laid out on its own, in the flow and so exactly as wide as the others' sections.
     val measure = NewBlock(val(""));
     measure.set("className", "block measure");
     element_.call<void>("append", measure);
@@ -253,16 +296,26 @@ void Blocks::Recut() {
     });
     measure.call<void>("remove");
 
-    val blocks = document_.call<val>("createDocumentFragment");
+    val sections = document_.call<val>("createDocumentFragment");
+    val section = val::null();
+    elements_.clear();
     lengths_.clear();
+    keys_.clear();
     int from = 0;
     for (std::size_t i = 0; i <= cuts.size(); ++i) {
         const int to = i < cuts.size() ? cuts[i] : length;
-        blocks.call<void>("append", NewBlock(text.call<val>("substring", from, to)));
+        if (i % kBlocksPerSection == 0) {
+            section = NewSection();
+            sections.call<void>("append", section);
+        }
+        elements_.push_back(NewBlock(text.call<val>("substring", from, to)));
+        section.call<void>("append", elements_.back());
         lengths_.push_back(to - from);
+        keys_.push_back(static_cast<double>(i));
+        elements_.back().set("zvOrder", keys_.back());
         from = to;
     }
-    element_.call<void>("replaceChildren", blocks);
+    element_.call<void>("replaceChildren", sections);
     KeepLastLine();
 }
 

@@ -1,7 +1,7 @@
-// The output's text as block <div>s, each holding exactly one text node, cut where the one
-// paragraph wraps anyway, so that the blocks wrap as the paragraph would and a change lays out
-// one or two blocks at any length. Offsets count UTF-16 units, as the DOM does. It keeps the cuts
-// true as the text changes; it knows nothing of keys, the caret or undo.
+// The output's text as block <div>s (grouped in section <div>s), each holding exactly one text
+// node, cut where the one paragraph wraps anyway, so that the blocks wrap as the paragraph would
+// and a change lays out one or two blocks at any length. Offsets count UTF-16 units, as the DOM
+// does. It keeps the cuts true as the text changes; it knows nothing of keys, the caret or undo.
 #pragma once
 
 #include <emscripten/val.h>
@@ -51,7 +51,10 @@ class Blocks {
 
   private:
     [[nodiscard]] emscripten::val NewBlock(const emscripten::val& text) const;
+    [[nodiscard]] emscripten::val NewSection() const;
     void Insert(int before, const emscripten::val& block, int length);
+    // Gives every block its place in order again, when two neighbours' keys got too close.
+    void Renumber();
     void Remove(int block);
     void MergeNext(int block);
     // Cuts `block` at offsets of its text, in increasing order.
@@ -71,7 +74,12 @@ class Blocks {
 
     emscripten::val element_;
     emscripten::val document_;
+    // Per block, in order: its element, its length, and a key that grows in document order. The
+    // element carries its key, so that the block of a DOM position is found by a binary search
+    // here rather than by walking the DOM.
+    std::vector<emscripten::val> elements_;
     std::vector<int> lengths_;
+    std::vector<double> keys_;
     emscripten::val last_line_;
 };
 

@@ -119,15 +119,15 @@ def when_paused_then_the_output_is_edited_copied_and_resume_appends(d):
 def when_text_spans_blocks_then_edges_are_invisible(d):
     text = "".join("leet speak " if i % 7 else "hello world " for i in range(3000))
     js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
-    assert js(d, "return document.querySelectorAll('#txtLeet > .block').length") > 3
+    assert js(d, "return document.querySelectorAll('#txtLeet .block').length") > 3
     assert output(d) == text
     blocks_wrap_as_one_paragraph(d)
     click(d, "cmdPause")
     # Backspace at the start of the second block takes the last character of the first.
-    js(d, """const second = document.querySelectorAll('#txtLeet > .block')[1];
+    js(d, """const second = document.querySelectorAll('#txtLeet .block')[1];
              second.scrollIntoView(); document.getElementById('txtLeet').focus();
              getSelection().collapse(second.firstChild, 0);""")
-    first_len = js(d, "return document.querySelector('#txtLeet > .block').textContent.length")
+    first_len = js(d, "return document.querySelector('#txtLeet .block').textContent.length")
     keys(d, Keys.BACKSPACE)
     assert output(d) == text[:first_len - 1] + text[first_len:], "Backspace at a block edge"
     keys(d, Keys.DELETE)
@@ -154,10 +154,11 @@ def blocks_wrap_as_one_paragraph(d):
         one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
         if (one.textContent.endsWith('\\n')) one.append(document.createElement('br'));
         const blocks = [...box.querySelectorAll('.block:not(.measure)')];
-        blocks.forEach(b => b.style.contentVisibility = 'visible');
+        const sections = [...box.querySelectorAll('.section')];
+        [...sections, ...blocks].forEach(b => b.style.contentVisibility = 'visible');
         const sum = blocks.reduce((n, b) => n + b.offsetHeight, 0);
         const whole = one.offsetHeight; one.remove();
-        blocks.forEach(b => b.style.contentVisibility = '');
+        [...sections, ...blocks].forEach(b => b.style.contentVisibility = '');
         // The last block ends in a <br> when the text ends in a newline, to show that line.
         const shapes = blocks.filter((b, i) =>
             b.childNodes.length !== 1 + (i === blocks.length - 1 && box.textContent.endsWith('\\n'))
@@ -169,7 +170,7 @@ def blocks_wrap_as_one_paragraph(d):
 
 PLACE = """
     let offset = arguments[0];
-    const blocks = [...document.querySelectorAll('#txtLeet > .block')];
+    const blocks = [...document.querySelectorAll('#txtLeet .block')];
     for (const [i, b] of blocks.entries()) {
         const n = b.firstChild;
         // At an edge, the end of one block or the start of the next, as the test asks.

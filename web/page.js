@@ -1,0 +1,64 @@
+// What the C++ side asks of the page in JavaScript: to listen to events, and to find where lines
+// start, which takes a few dozen layout queries a line and so is done here, without a call
+// across from WebAssembly for each.
+
+// Each `type` event of `target` goes to one function the program exports by name.
+Module['listen'] = (target, type, handler) =>
+    target.addEventListener(type, (event) => Module[handler](event));
+
+// Where each line of a laid-out block's text starts, from 0. The first character of line k is
+// the first whose top lies below the middle of line k - 1; the tops never go up. Lines are much
+// alike, so each search starts where the last line's length says and widens from there.
+Module['lineStarts'] = (block, lineHeight) => {
+  const text = block.firstChild;
+  const length = text.length;
+  const lines = Math.round(block.offsetHeight / lineHeight);
+  const top = block.getBoundingClientRect().top;
+  const range = document.createRange();
+  const topOf = (at) => {
+    range.setStart(text, at);
+    range.setEnd(text, at + 1);
+    return range.getBoundingClientRect().top;
+  };
+  const starts = [0];
+  for (let line = 1; line < lines; ++line) {
+    const wanted = top + (line - 0.5) * lineHeight;
+    const last = starts[starts.length - 1];
+    const guess = last + (starts.length > 1 ? last - starts[starts.length - 2] : 48);
+    // The start lies in [low, high]; a few probes around the guess usually bracket it.
+    let low = last + 1;
+    let high = length;
+    for (let reach = 4; low < high; reach *= 4) {
+      const below = Math.max(low, guess - reach);
+      const above = Math.min(high, guess + reach);
+      if (below > low && topOf(below - 1) >= wanted) {
+        high = below - 1;
+      } else if (above < high && topOf(above) < wanted) {
+        low = above + 1;
+      } else {
+        low = below;
+        high = above;
+        break;
+      }
+    }
+    while (low < high) {
+      const middle = low + ((high - low) >> 1);
+      if (topOf(middle) < wanted) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    if (low >= length) {
+      break;  // a last line that holds only a newline's end
+    }
+    starts.push(low);
+  }
+  return starts;
+};
+
+// After main: the window is built and the capture box has the focus.
+Module['postRun'] = [() => {
+  performance.mark('zentrovax-ready');
+  document.body.setAttribute('data-ready', '');
+}];
