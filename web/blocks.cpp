@@ -23,36 +23,17 @@ constexpr int kBlocksPerSection = 64;
 constexpr int kLowSurrogateFirst = 0xDC00;
 constexpr int kLowSurrogateLast = 0xDFFF;
 
-// A block off screen, or in a section off screen, is neither laid out nor painted
-// (content-visibility: auto); while one of these lives, it is, so that what is read of its layout
-// is true.
-class LaidOut {
-  public:
-    explicit LaidOut(const val& block)
-        : block_(block["style"]), section_(block["parentNode"]["style"]) {
-        block_.set("contentVisibility", "visible");
-        section_.set("contentVisibility", "visible");
-    }
-    LaidOut(const LaidOut&) = delete;
-    LaidOut& operator=(const LaidOut&) = delete;
-    LaidOut(LaidOut&&) = delete;
-    LaidOut& operator=(LaidOut&&) = delete;
-    ~LaidOut() {
-        block_.set("contentVisibility", "");
-        section_.set("contentVisibility", "");
-    }
-
-  private:
-    val block_;
-    val section_;
-};
-
 bool IsBlock(const val& node) {
     return node["zvOrder"].isNumber();
 }
 
+// A block off screen (content-visibility: auto) keeps the size it is assumed to have, but the
+// browser lays out its text when asked where the text lies: its lines are counted from that.
 int LinesOf(const val& block) {
-    return static_cast<int>(std::lround(block["offsetHeight"].as<double>() / kLineHeight));
+    val range = val::global("document").call<val>("createRange");
+    range.call<void>("selectNodeContents", block);
+    return static_cast<int>(
+        std::lround(range.call<val>("getBoundingClientRect")["height"].as<double>() / kLineHeight));
 }
 
 double TopOf(val& range, const val& text, int from, int to) {
@@ -253,8 +234,20 @@ void Blocks::Replace(int from, int to, const val& text) {
     const Place last = from == to ? first : Locate(to, false);
     const int added = text["length"].as<int>();
     const int tail = LengthOf(last.block) - last.offset;
+    // Within one block, most edits leave both of its edges as they are: the edge before it
+    // depends only on the block's first word, the edge after it only on its last line. Both are
+    // read before the edit, from a layout the browser has already made.
+    const bool within_block = first.block == last.block;
+    const bool first_word_kept =
+        within_block && (first.block == 0 || FirstWordEndsBefore(first.block, first.offset));
+    int last_line = 0;  // the length of the last line, if the edit ends before it
+    if (within_block && Count() > first.block + 1) {
+        const int start = LastLineStart(first.block);
+        last_line = last.offset <= start ? LengthOf(first.block) - start : 0;
+    }
+
     val node = TextNode(first.block);
-    if (first.block == last.block) {
+    if (within_block) {
         node.call<void>("replaceData", first.offset, last.offset - first.offset, text);
     } else {
         const val rest = TextNode(last.block)["data"].call<val>("substring", last.offset);
@@ -268,9 +261,12 @@ void Blocks::Replace(int from, int to, const val& text) {
     int block = first.block;
     if (LengthOf(block) == 0 && Count() > 1) {
         Remove(block);
-        block = std::min(block, Count() - 1);
+        Repair(std::min(block, Count() - 1), true, true);
+    } else {
+        const bool last_line_kept =
+            last_line > 0 && LengthOf(block) - LastLineStart(block) == last_line;
+        Repair(block, !first_word_kept, !last_line_kept);
     }
-    Repair(block);
     KeepLastLine();
 }
 
@@ -331,7 +327,7 @@ void Blocks::Resync(int block) {
         Remove(block);
         block = std::min(block, Count() - 1);
     }
-    Repair(block);
+    Repair(block, true, true);
     KeepLastLine();
 }
 
@@ -354,9 +350,9 @@ void Blocks::Split(int block, const std::vector<int>& cuts) {
     lengths_[static_cast<std::size_t>(block)] = cuts.empty() ? LengthOf(block) : cuts.front();
 }
 
-void Blocks::Repair(int block) {
-    // A change at the start of a block can let its first words move up to the line before.
-    if (block > 0) {
+void Blocks::Repair(int block, bool edge_before, bool edge_after) {
+    // A change in a block's first word can let it move up to the line before.
+    if (edge_before && block > 0) {
         const int edge = LengthOf(block - 1);
         MergeNext(block - 1);
         if (StartsLine(block - 1, edge)) {
@@ -366,10 +362,11 @@ void Blocks::Repair(int block) {
         }
     }
     // A change can push words of the block's last line down, or pull the next line's up; that
-    // may go on past the next edge, rarely further.
+    // may go on past the next edge, rarely further. Cuts inside the block are where its lines
+    // start, and keep a true edge after it true.
     for (;;) {
         CutIfLong(block);
-        if (block + 1 >= Count()) {
+        if (!edge_after || block + 1 >= Count()) {
             return;
         }
         const int edge = LengthOf(block);
@@ -402,15 +399,22 @@ void Blocks::KeepLastLine() {
 }
 
 int Blocks::Lines(int block) const {
-    const val element = Block(block);
-    const LaidOut laid_out(element);
-    return LinesOf(element);
+    return LinesOf(Block(block));
 }
 
 std::vector<int> Blocks::LineStarts(int block) const {
-    const val element = Block(block);
-    const LaidOut laid_out(element);
-    return LineStartsOf(element);
+    return LineStartsOf(Block(block));
+}
+
+int Blocks::LastLineStart(int block) const {
+    return val::module_property("lastLineStart")(Block(block), val(kLineHeight)).as<int>();
+}
+
+bool Blocks::FirstWordEndsBefore(int block, int offset) const {
+    // Lines break after spaces and newlines (and elsewhere, before them, in some scripts).
+    const val data = TextNode(block)["data"];
+    return offset > 0 && (data.call<int>("lastIndexOf", val(" "), offset - 1) >= 0 ||
+                          data.call<int>("lastIndexOf", val("\n"), offset - 1) >= 0);
 }
 
 bool Blocks::StartsLine(int block, int offset) const {
@@ -428,7 +432,6 @@ bool Blocks::StartsLine(int block, int offset) const {
     if (at == kNewline || (at >= kLowSurrogateFirst && at <= kLowSurrogateLast)) {
         return false;
     }
-    const LaidOut laid_out(Block(block));
     val range = document_.call<val>("createRange");
     return TopOf(range, text, offset, offset + 1) >
            TopOf(range, text, offset - 1, offset) + kLineHeight / 2;

@@ -59,9 +59,9 @@ class Blocks {
     void MergeNext(int block);
     // Cuts `block` at offsets of its text, in increasing order.
     void Split(int block, const std::vector<int>& cuts);
-    // After a change inside `block`: the edges around it are made true again, and the blocks
-    // that grew too long are cut.
-    void Repair(int block);
+    // After a change inside `block`: the edges around it that it may have moved are made true
+    // again, and the blocks that grew too long are cut.
+    void Repair(int block, bool edge_before, bool edge_after);
     void CutIfLong(int& block);
     // A newline that ends the text starts a line, as in a text box, and the caret shows there:
     // the last block then ends in a <br>, which holds no text.
@@ -71,6 +71,9 @@ class Blocks {
     [[nodiscard]] int Lines(int block) const;
     [[nodiscard]] std::vector<int> LineStarts(int block) const;
     [[nodiscard]] bool StartsLine(int block, int offset) const;
+    [[nodiscard]] int LastLineStart(int block) const;
+    // Whether the block's first word, up to where a line may break, ends before `offset`.
+    [[nodiscard]] bool FirstWordEndsBefore(int block, int offset) const;
 
     emscripten::val element_;
     emscripten::val document_;

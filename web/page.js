@@ -12,9 +12,12 @@ Module['listen'] = (target, type, handler) =>
 Module['lineStarts'] = (block, lineHeight) => {
   const text = block.firstChild;
   const length = text.length;
-  const lines = Math.round(block.offsetHeight / lineHeight);
-  const top = block.getBoundingClientRect().top;
+  // A block off screen keeps an assumed size, but its text is laid out when asked where it lies.
   const range = document.createRange();
+  range.selectNodeContents(block);
+  const whole = range.getBoundingClientRect();
+  const lines = Math.round(whole.height / lineHeight);
+  const top = whole.top;
   const topOf = (at) => {
     range.setStart(text, at);
     range.setEnd(text, at + 1);
@@ -29,8 +32,8 @@ Module['lineStarts'] = (block, lineHeight) => {
     let low = last + 1;
     let high = length;
     for (let reach = 4; low < high; reach *= 4) {
-      const below = Math.max(low, guess - reach);
-      const above = Math.min(high, guess + reach);
+      const below = Math.min(Math.max(low, guess - reach), high);
+      const above = Math.max(Math.min(high, guess + reach), below);
       if (below > low && topOf(below - 1) >= wanted) {
         high = below - 1;
       } else if (above < high && topOf(above) < wanted) {
@@ -55,6 +58,28 @@ Module['lineStarts'] = (block, lineHeight) => {
     starts.push(low);
   }
   return starts;
+};
+
+// Where the last line of a laid-out block's text starts.
+Module['lastLineStart'] = (block, lineHeight) => {
+  const text = block.firstChild;
+  const range = document.createRange();
+  range.selectNodeContents(text);
+  const wanted = range.getBoundingClientRect().bottom - lineHeight / 2;
+  let low = 0;
+  let high = text.length;
+  // The first character whose bottom lies below the middle of the last line.
+  while (low < high) {
+    const middle = low + ((high - low) >> 1);
+    range.setStart(text, middle);
+    range.setEnd(text, middle + 1);
+    if (range.getBoundingClientRect().bottom < wanted) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return low;
 };
 
 // After main: the window is built and the capture box has the focus.
