@@ -71,7 +71,12 @@ void BlockOutput::OnBeforeInput(val event) {
     }
     const val targets = event.call<val>("getTargetRanges");
     std::optional<std::pair<int, int>> range;
-    if (targets["length"].as<int>() > 0) {
+    const bool character = type == "deleteContentBackward" || type == "deleteContentForward";
+    if (const auto selected = SelectedRange();
+        character && selected && selected->first == selected->second) {
+        // The browser takes a newline that ends a block for nothing and skips it.
+        range = CharacterBeside(selected->first, type == "deleteContentBackward");
+    } else if (targets["length"].as<int>() > 0) {
         range = RangeOffsets(targets[0]);
     }
     if (!range) {
@@ -302,6 +307,20 @@ std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,
         return std::nullopt;
     }
     return range;
+}
+
+std::optional<std::pair<int, int>> BlockOutput::CharacterBeside(int at, bool before) const {
+    // One character as the user sees it (page.js), which may be several code points.
+    constexpr int kNear = 32;
+    const int from = std::max(0, at - kNear);
+    const int to = std::min(blocks_.Length(), at + kNear);
+    const int edge = from + val::module_property("characterEdge")(blocks_.Text(from, to),
+                                                                  val(at - from), val(before))
+                                .as<int>();
+    if (edge == at) {
+        return std::nullopt;
+    }
+    return std::pair{std::min(at, edge), std::max(at, edge)};
 }
 
 void BlockOutput::PlaceCaret(int offset) {

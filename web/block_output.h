@@ -54,6 +54,8 @@ class BlockOutput {
     // which it takes for the end of a paragraph.
     [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossEdge(
         int at, const std::string& type) const;
+    // The character just before or after an offset, as Backspace or Delete takes it.
+    [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     void PlaceCaret(int offset);
 
     emscripten::val element_;

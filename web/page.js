@@ -82,6 +82,16 @@ Module['lastLineStart'] = (block, lineHeight) => {
   return low;
 };
 
+// Where the character (grapheme cluster) before or after `at` in `text` begins or ends.
+const graphemes = new Intl.Segmenter(undefined, {granularity: 'grapheme'});
+Module['characterEdge'] = (text, at, before) => {
+  if (before ? at === 0 : at >= text.length) {
+    return at;
+  }
+  const character = graphemes.segment(text).containing(before ? at - 1 : at);
+  return before ? character.index : character.index + character.segment.length;
+};
+
 // After main: the window is built and the capture box has the focus.
 Module['postRun'] = [() => {
   performance.mark('zentrovax-ready');
