@@ -9,6 +9,9 @@ using emscripten::val;
 
 namespace {
 
+// The longest a slice of the repairs left for later may keep the page from the user's keys.
+constexpr double kSliceMilliseconds = 4.0;
+
 val Selection() {
     return val::global("window").call<val>("getSelection");
 }
@@ -239,6 +242,38 @@ void BlockOutput::OnCompositionEnd() {
     history_.Record(History::Kind::kOther, {offset, val(removed), Utf16Length(removed),
                                             val(inserted), Utf16Length(inserted)});
     PlaceCaret(offset + Utf16Length(inserted));
+    ScheduleRepair();
+}
+
+void BlockOutput::OnIdle() {
+    repair_scheduled_ = false;
+    if (composition_) {
+        ScheduleRepair();  // an input method's text must stay where it is meanwhile
+        return;
+    }
+    // Repairs move text between blocks: the selection is kept as offsets in the text.
+    val selection = Selection();
+    int anchor = -1;
+    int focus = -1;
+    if (selection["rangeCount"].as<int>() > 0) {
+        anchor = blocks_.OffsetOf(selection["anchorNode"], selection["anchorOffset"].as<int>());
+        focus = blocks_.OffsetOf(selection["focusNode"], selection["focusOffset"].as<int>());
+    }
+    blocks_.RepairStale(kSliceMilliseconds);
+    if (anchor >= 0 && focus >= 0) {
+        const Blocks::Place from = blocks_.Locate(anchor, true);
+        const Blocks::Place to = blocks_.Locate(focus, true);
+        selection.call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
+                             blocks_.TextNode(to.block), to.offset);
+    }
+    ScheduleRepair();
+}
+
+void BlockOutput::ScheduleRepair() {
+    if (!repair_scheduled_ && blocks_.HasStaleEdges()) {
+        repair_scheduled_ = true;
+        val::global("setTimeout")(val::module_property("zentrovaxOutputIdle"), 0);
+    }
 }
 
 void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
@@ -246,6 +281,7 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
     history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
     blocks_.Replace(from, to, text);
     PlaceCaret(from + length);
+    ScheduleRepair();
 }
 
 void BlockOutput::Undo() {
@@ -257,6 +293,7 @@ void BlockOutput::Undo() {
         blocks_.Replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
     }
     PlaceCaret(step->front().offset + step->front().removed_length);
+    ScheduleRepair();
 }
 
 void BlockOutput::Redo() {
@@ -268,6 +305,7 @@ void BlockOutput::Redo() {
         blocks_.Replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
     }
     PlaceCaret(step->back().offset + step->back().inserted_length);
+    ScheduleRepair();
 }
 
 std::optional<std::pair<int, int>> BlockOutput::RangeOffsets(const val& range) const {

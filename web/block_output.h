@@ -39,6 +39,8 @@ class BlockOutput {
     // the box learns afterwards what changed.
     void OnCompositionStart();
     void OnCompositionEnd();
+    // A slice of the repairs an edit left for later (see Blocks::RepairStale).
+    void OnIdle();
 
   private:
     using History = EditHistory<emscripten::val>;
@@ -57,6 +59,8 @@ class BlockOutput {
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     void PlaceCaret(int offset);
+    // Asks for OnIdle, once, while edges are left to repair.
+    void ScheduleRepair();
 
     emscripten::val element_;
     Blocks blocks_;
@@ -68,6 +72,7 @@ class BlockOutput {
         emscripten::val text;
     };
     std::optional<Composition> composition_;
+    bool repair_scheduled_ = false;
 };
 
 }  // namespace zentrovax

@@ -20,6 +20,9 @@ constexpr int kNewline = '\n';
 // Blocks are grouped into sections of this many (up to twice as many as edits go on), so that a
 // change lays out one section's blocks and the sections, not every block.
 constexpr int kBlocksPerSection = 64;
+// Blocks an edit merges at once to settle the wraps after it; what is left is repaired in slices.
+// Three blocks of 32 lines and more reach past the end of the box's view.
+constexpr int kMostMergesAtOnce = 3;
 constexpr int kLowSurrogateFirst = 0xDC00;
 constexpr int kLowSurrogateLast = 0xDFFF;
 
@@ -116,6 +119,10 @@ val Blocks::NewSection() const {
 }
 
 void Blocks::Renumber() {
+    for (double& stale : stale_) {
+        stale = static_cast<double>(
+            std::max(0L, std::upper_bound(keys_.begin(), keys_.end(), stale) - keys_.begin() - 1));
+    }
     for (std::size_t block = 0; block < keys_.size(); ++block) {
         keys_[block] = static_cast<double>(block);
         elements_[block].set("zvOrder", keys_[block]);
@@ -292,6 +299,7 @@ void Blocks::Recut() {
     });
     measure.call<void>("remove");
 
+    stale_.clear();
     val sections = document_.call<val>("createDocumentFragment");
     val section = val::null();
     elements_.clear();
@@ -359,23 +367,53 @@ void Blocks::Repair(int block, bool edge_before, bool edge_after) {
             Split(block - 1, {edge});
         } else {
             --block;
+            edge_after = true;  // the lines after the first word moved, up to the last one
         }
     }
-    // A change can push words of the block's last line down, or pull the next line's up; that
-    // may go on past the next edge, rarely further. Cuts inside the block are where its lines
-    // start, and keep a true edge after it true.
-    for (;;) {
-        CutIfLong(block);
-        if (!edge_after || block + 1 >= Count()) {
-            return;
-        }
-        const int edge = LengthOf(block);
-        MergeNext(block);
-        if (StartsLine(block, edge)) {
-            Split(block, {edge});
+    if (!edge_after) {
+        CutIfLong(block);  // cuts where its lines start keep a true edge after it true
+        return;
+    }
+    // A change can push words of the block's last line down, or pull the next line's up. In
+    // ordinary text the wraps fall back onto the old line starts within a block or two; in text
+    // without spaces they may move to the very end, which is left to RepairStale.
+    for (int merged = 0; !SettleEdgeAfter(block); ++merged) {
+        if (merged == kMostMergesAtOnce) {
+            stale_.insert(std::upper_bound(stale_.begin(), stale_.end(), keys_[Index(block)]),
+                          keys_[Index(block)]);
             return;
         }
     }
+}
+
+bool Blocks::SettleEdgeAfter(int& block) {
+    CutIfLong(block);
+    if (block + 1 >= Count()) {
+        return true;
+    }
+    const int edge = LengthOf(block);
+    MergeNext(block);
+    if (StartsLine(block, edge)) {
+        Split(block, {edge});
+        return true;
+    }
+    return false;
+}
+
+void Blocks::RepairStale(double milliseconds) {
+    const val performance = val::global("performance");
+    const double end = performance.call<double>("now") + milliseconds;
+    while (!stale_.empty() && performance.call<double>("now") < end) {
+        // The block that holds the edge: the one of that key, or the one it was merged into.
+        const auto after = std::upper_bound(keys_.begin(), keys_.end(), stale_.front());
+        int block = std::max(0, static_cast<int>(after - keys_.begin()) - 1);
+        if (SettleEdgeAfter(block)) {
+            stale_.erase(stale_.begin());
+        } else {
+            stale_.front() = keys_[Index(block)];
+        }
+    }
+    KeepLastLine();
 }
 
 void Blocks::CutIfLong(int& block) {

@@ -49,6 +49,11 @@ class Blocks {
     // After the browser changed a block's text itself (an input method's composition).
     void Resync(int block);
 
+    // Edges an edit left unchecked, where it moved the wraps of everything after it.
+    [[nodiscard]] bool HasStaleEdges() const { return !stale_.empty(); }
+    // Checks stale edges, and cuts again where they are wrong, for about `milliseconds`.
+    void RepairStale(double milliseconds);
+
   private:
     [[nodiscard]] emscripten::val NewBlock(const emscripten::val& text) const;
     [[nodiscard]] emscripten::val NewSection() const;
@@ -63,6 +68,10 @@ class Blocks {
     // again, and the blocks that grew too long are cut.
     void Repair(int block, bool edge_before, bool edge_after);
     void CutIfLong(int& block);
+    // Makes the edge after `block` true, merging the next block into it when it is not; true
+    // once it is. `block` follows the block that holds the edge still to check.
+    bool SettleEdgeAfter(int& block);
+    [[nodiscard]] static std::size_t Index(int block) { return static_cast<std::size_t>(block); }
     // A newline that ends the text starts a line, as in a text box, and the caret shows there:
     // the last block then ends in a <br>, which holds no text.
     void KeepLastLine();
@@ -83,6 +92,8 @@ class Blocks {
     std::vector<emscripten::val> elements_;
     std::vector<int> lengths_;
     std::vector<double> keys_;
+    // Keys of the blocks whose edge after them is unchecked, in order.
+    std::vector<double> stale_;
     emscripten::val last_line_;
 };
 

@@ -58,6 +58,9 @@ void MessageClosed(val /*event*/) {
 void Resize(val /*event*/) {
     Window()->OnResize();
 }
+void OutputIdle() {
+    Window()->OnOutputIdle();
+}
 // For the tests and the benchmark: output of any length without typing it key by key.
 void Append(std::string text) {
     Window()->AppendText(zentrovax::Box::txtLeet, text);
@@ -83,6 +86,7 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxMouseDown", &MouseDown);
     emscripten::function("zentrovaxMessageClosed", &MessageClosed);
     emscripten::function("zentrovaxResize", &Resize);
+    emscripten::function("zentrovaxOutputIdle", &OutputIdle);
     emscripten::function("zentrovaxAppend", &Append);
     emscripten::function("zentrovaxSetOutput", &SetOutput);
 }

@@ -39,6 +39,7 @@ class WebToolkit final : public Toolkit {
     void OnLeetCopy(emscripten::val event, bool cut);
     void OnMouseDown(emscripten::val event);
     void OnMessageClosed();
+    void OnOutputIdle() { output_.OnIdle(); }
     void OnResize();
 
   private:

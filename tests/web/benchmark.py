@@ -8,7 +8,7 @@ import sys
 from browser import chromium, load, served
 
 SIZES = [("1 KB", 1 << 10), ("100 KB", 100 << 10), ("1 MB", 1 << 20), ("4 MB", 4 << 20)]
-KEYS = 60
+KEYS = 40
 # The clock starts when the key's input reaches the page and stops once what it changed is laid
 # out again: the handler, the style and the layout it costs, and a paint if one falls between.
 HARNESS = """
