@@ -26,6 +26,16 @@ using LayOutLines = std::function<std::vector<int>(int start, int length)>;
 // The offsets in a paragraph of `length` characters at which its second and later blocks start.
 [[nodiscard]] std::vector<int> PlanCuts(int length, const LayOutLines& lay_out);
 
+// Of a stretch laid out on its own: how many lines it has, and where its lines kLinesPerBlock,
+// 2 * kLinesPerBlock, ... start (those it has), from `start`. Where finding a line's start is
+// costly, this is all the plan needs.
+struct BlockLines {
+    int lines = 0;
+    std::vector<int> block_starts;
+};
+using LayOutBlockLines = std::function<BlockLines(int start, int length)>;
+[[nodiscard]] std::vector<int> PlanCutsOfBlockLines(int length, const LayOutBlockLines& lay_out);
+
 // For a block whose lines start at `line_starts`: where to cut it into blocks of kLinesPerBlock
 // lines, once it holds more than `most` lines; nothing before.
 [[nodiscard]] std::vector<int> CutsOfBlock(const std::vector<int>& line_starts, int most);

@@ -251,7 +251,17 @@ void BlockOutput::OnIdle() {
         ScheduleRepair();  // an input method's text must stay where it is meanwhile
         return;
     }
-    // Repairs move text between blocks: the selection is kept as offsets in the text.
+    KeepingSelection([this] { blocks_.RepairStale(kSliceMilliseconds); });
+    ScheduleRepair();
+}
+
+void BlockOutput::Recut() {
+    KeepingSelection([this] { blocks_.Recut(); });
+}
+
+template <typename Change>
+void BlockOutput::KeepingSelection(Change change) {
+    // The change moves text between blocks: the selection is kept as offsets in the text.
     val selection = Selection();
     int anchor = -1;
     int focus = -1;
@@ -259,14 +269,13 @@ void BlockOutput::OnIdle() {
         anchor = blocks_.OffsetOf(selection["anchorNode"], selection["anchorOffset"].as<int>());
         focus = blocks_.OffsetOf(selection["focusNode"], selection["focusOffset"].as<int>());
     }
-    blocks_.RepairStale(kSliceMilliseconds);
+    change();
     if (anchor >= 0 && focus >= 0) {
         const Blocks::Place from = blocks_.Locate(anchor, true);
         const Blocks::Place to = blocks_.Locate(focus, true);
         selection.call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
                              blocks_.TextNode(to.block), to.offset);
     }
-    ScheduleRepair();
 }
 
 void BlockOutput::ScheduleRepair() {

@@ -26,7 +26,8 @@ class BlockOutput {
     void SetText(std::string_view text);
     // Editing starts and ends with an empty undo history.
     void SetEditable(bool editable);
-    void Recut() { blocks_.Recut(); }
+    // After the page's zoom changed; the selection stays on the same text.
+    void Recut();
 
     // While editable: each edit the browser is about to make is made here instead.
     void OnBeforeInput(emscripten::val event);
@@ -61,6 +62,9 @@ class BlockOutput {
     void PlaceCaret(int offset);
     // Asks for OnIdle, once, while edges are left to repair.
     void ScheduleRepair();
+    // Makes a change that rebuilds blocks, with the selection on the same text after it.
+    template <typename Change>
+    void KeepingSelection(Change change);
 
     emscripten::val element_;
     Blocks blocks_;

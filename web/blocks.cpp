@@ -293,9 +293,12 @@ void Blocks::Recut() {
     val measure = NewBlock(val(""));
     measure.set("className", "block measure");
     element_.call<void>("append", measure);
-    const std::vector<int> cuts = PlanCuts(length, [&](int start, int count) {
+    const std::vector<int> cuts = PlanCutsOfBlockLines(length, [&](int start, int count) {
         measure["firstChild"].set("data", text.call<val>("substring", start, start + count));
-        return LineStartsOf(measure);
+        const val lines =
+            val::module_property("blockLines")(measure, val(kLineHeight), val(kLinesPerBlock));
+        return BlockLines{lines["lines"].as<int>(),
+                          emscripten::vecFromJSArray<int>(lines["starts"])};
     });
     measure.call<void>("remove");
 

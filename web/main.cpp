@@ -55,8 +55,8 @@ void MouseDown(val event) {
 void MessageClosed(val /*event*/) {
     Window()->OnMessageClosed();
 }
-void Resize(val /*event*/) {
-    Window()->OnResize();
+void Zoomed() {
+    Window()->OnZoomed();
 }
 void OutputIdle() {
     Window()->OnOutputIdle();
@@ -85,7 +85,7 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxLeetCut", &LeetCut);
     emscripten::function("zentrovaxMouseDown", &MouseDown);
     emscripten::function("zentrovaxMessageClosed", &MessageClosed);
-    emscripten::function("zentrovaxResize", &Resize);
+    emscripten::function("zentrovaxZoomed", &Zoomed);
     emscripten::function("zentrovaxOutputIdle", &OutputIdle);
     emscripten::function("zentrovaxAppend", &Append);
     emscripten::function("zentrovaxSetOutput", &SetOutput);

@@ -6,6 +6,24 @@
 Module['listen'] = (target, type, handler) =>
     target.addEventListener(type, (event) => Module[handler](event));
 
+// Calls the function the program exports as `handler` whenever the page's zoom (its device
+// pixels per CSS pixel) changes. Browsers tell it by a media query's change, some only by a
+// resize; a resize alone changes nothing where the text wraps.
+Module['onZoom'] = (handler) => {
+  let ratio = devicePixelRatio;
+  const check = () => {
+    if (devicePixelRatio !== ratio) {
+      ratio = devicePixelRatio;
+      watch();
+      Module[handler]();
+    }
+  };
+  const watch = () => matchMedia(`(resolution: ${ratio}dppx)`)
+      .addEventListener('change', check, {once: true});
+  watch();
+  addEventListener('resize', check);
+};
+
 // Where each line of a laid-out block's text starts, from 0. The first character of line k is
 // the first whose top lies below the middle of line k - 1; the tops never go up. Lines are much
 // alike, so each search starts where the last line's length says and widens from there.
@@ -58,6 +76,34 @@ Module['lineStarts'] = (block, lineHeight) => {
     starts.push(low);
   }
   return starts;
+};
+
+// How many lines a laid-out block has, and where every `every`-th line starts: all a plan of
+// cuts needs, for a few probes a cut rather than a few a line.
+Module['blockLines'] = (block, lineHeight, every) => {
+  const text = block.firstChild;
+  const range = document.createRange();
+  range.selectNodeContents(block);
+  const whole = range.getBoundingClientRect();
+  const lines = Math.round(whole.height / lineHeight);
+  const starts = [];
+  let low = 0;
+  for (let line = every; line < lines; line += every) {
+    const wanted = whole.top + (line - 0.5) * lineHeight;
+    let high = text.length;
+    while (low < high) {
+      const middle = low + ((high - low) >> 1);
+      range.setStart(text, middle);
+      range.setEnd(text, middle + 1);
+      if (range.getBoundingClientRect().top < wanted) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    starts.push(low);
+  }
+  return {lines, starts};
 };
 
 // Where the last line of a laid-out block's text starts.

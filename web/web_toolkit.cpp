@@ -158,8 +158,7 @@ WebToolkit::WebToolkit()
     Listen(leet_, "cut", "zentrovaxLeetCut");
     Listen(document_, "mousedown", "zentrovaxMouseDown");
     Listen(message_, "close", "zentrovaxMessageClosed");
-    Listen(val::global("window"), "resize", "zentrovaxResize");
-    pixel_ratio_ = val::global("window")["devicePixelRatio"].as<double>();
+    val::module_property("onZoom")(val("zentrovaxZoomed"));
 
     output_.SetEditable(false);
     GiveFocus(Box::txtCapture);
@@ -301,13 +300,9 @@ void WebToolkit::OnMessageClosed() {
     }
 }
 
-void WebToolkit::OnResize() {
+void WebToolkit::OnZoomed() {
     // Only a zoom changes where the text wraps: the output keeps its size in CSS pixels.
-    const double ratio = val::global("window")["devicePixelRatio"].as<double>();
-    if (ratio != pixel_ratio_) {
-        pixel_ratio_ = ratio;
-        output_.Recut();
-    }
+    output_.Recut();
 }
 
 }  // namespace zentrovax

@@ -40,7 +40,7 @@ class WebToolkit final : public Toolkit {
     void OnMouseDown(emscripten::val event);
     void OnMessageClosed();
     void OnOutputIdle() { output_.OnIdle(); }
-    void OnResize();
+    void OnZoomed();
 
   private:
     void Type(std::string_view characters);
@@ -56,7 +56,6 @@ class WebToolkit final : public Toolkit {
     // A browser cannot wait for the message to close: the focus a handler gives meanwhile is
     // given when it closes.
     std::optional<Box> focus_after_message_;
-    double pixel_ratio_ = 1.0;
 };
 
 }  // namespace zentrovax

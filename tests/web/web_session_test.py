@@ -291,6 +291,26 @@ def when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle(d):
     assert output(d) == text[:3] + "xy" + text[3:], "the caret stayed where the user typed"
 
 
+def when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret(d):
+    text = "".join(("leet speak " if i % 5 else "||=||3110 ") for i in range(8000))
+    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    click(d, "cmdPause")
+    js(d, """const b = document.querySelectorAll('#txtLeet .block')[3]; b.zvOld = true;
+             b.scrollIntoView(); document.getElementById('txtLeet').focus();
+             getSelection().collapse(b.firstChild, 7)""")
+    at = js(d, "let n = 0; const bs = [...document.querySelectorAll('#txtLeet .block')];"
+               "for (const b of bs.slice(0, 3)) n += b.firstChild.length; return n + 7")
+    d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                      {"width": 800, "height": 600, "deviceScaleFactor": 2, "mobile": False})
+    eventually(lambda: js(d, "return !document.querySelector('#txtLeet .block').zvOld && "
+                             "![...document.querySelectorAll('#txtLeet .block')][3].zvOld"),
+               "the blocks were not cut again")
+    blocks_wrap_as_one_paragraph(d)
+    keys(d, "q")
+    assert output(d) == text[:at] + "q" + text[at:], "the caret stayed on the same text"
+    d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
 def when_help_is_clicked_then_a_modal_message_shows_and_closes(d):
     click(d, "cmdHelp")
     assert js(d, "return document.getElementById('help').open")
@@ -370,6 +390,7 @@ def main():
              when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
              when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
              when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
+             when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
              when_help_is_clicked_then_a_modal_message_shows_and_closes,
              when_tabbing_then_the_capture_box_never_shows,
              the_accessibility_tree_names_the_boxes]
