@@ -7,9 +7,9 @@ Module['listen'] = (target, type, handler) =>
     target.addEventListener(type, (event) => Module[handler](event));
 
 // Calls the function the program exports as `handler` whenever the page's zoom (its device
-// pixels per CSS pixel) changes. Browsers tell it by a media query's change, some only by a
-// resize; a resize alone changes nothing where the text wraps.
-Module['onZoom'] = (handler) => {
+// pixels per CSS pixel) changes. Browsers tell it in different ways: by a media query's change,
+// by a resize, or by a change of `element`'s size in device pixels.
+Module['onZoom'] = (element, handler) => {
   let ratio = devicePixelRatio;
   const check = () => {
     if (devicePixelRatio !== ratio) {
@@ -22,6 +22,7 @@ Module['onZoom'] = (handler) => {
       .addEventListener('change', check, {once: true});
   watch();
   addEventListener('resize', check);
+  new ResizeObserver(check).observe(element, {box: 'device-pixel-content-box'});
 };
 
 // Where each line of a laid-out block's text starts, from 0. The first character of line k is

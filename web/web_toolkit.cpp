@@ -158,7 +158,7 @@ WebToolkit::WebToolkit()
     Listen(leet_, "cut", "zentrovaxLeetCut");
     Listen(document_, "mousedown", "zentrovaxMouseDown");
     Listen(message_, "close", "zentrovaxMessageClosed");
-    val::module_property("onZoom")(val("zentrovaxZoomed"));
+    val::module_property("onZoom")(leet_, val("zentrovaxZoomed"));
 
     output_.SetEditable(false);
     GiveFocus(Box::txtCapture);
