@@ -25,37 +25,54 @@ Module['onZoom'] = (element, handler) => {
   new ResizeObserver(check).observe(element, {box: 'device-pixel-content-box'});
 };
 
+// The layout of a block's text, read through ranges: a block off screen keeps an assumed size,
+// but its text is laid out when asked where it lies.
+const textLayout = (block) => {
+  const text = block.firstChild;
+  const range = document.createRange();
+  // What the block shows: its text, and the empty line a <br> after a final newline makes.
+  range.selectNodeContents(block);
+  const whole = range.getBoundingClientRect();
+  const character = (at) => {
+    range.setStart(text, at);
+    range.setEnd(text, at + 1);
+    return range.getBoundingClientRect();
+  };
+  // The first offset in [low, high] whose character's `edge` lies at or below `y`, or high.
+  const firstAt = (y, low, high, edge = 'top') => {
+    while (low < high) {
+      const middle = low + ((high - low) >> 1);
+      if (character(middle)[edge] < y) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    return low;
+  };
+  return {text, whole, character, firstAt};
+};
+
 // Where each line of a laid-out block's text starts, from 0. The first character of line k is
 // the first whose top lies below the middle of line k - 1; the tops never go up. Lines are much
 // alike, so each search starts where the last line's length says and widens from there.
 Module['lineStarts'] = (block, lineHeight) => {
-  const text = block.firstChild;
-  const length = text.length;
-  // A block off screen keeps an assumed size, but its text is laid out when asked where it lies.
-  const range = document.createRange();
-  range.selectNodeContents(block);
-  const whole = range.getBoundingClientRect();
+  const {text, whole, character, firstAt} = textLayout(block);
   const lines = Math.round(whole.height / lineHeight);
-  const top = whole.top;
-  const topOf = (at) => {
-    range.setStart(text, at);
-    range.setEnd(text, at + 1);
-    return range.getBoundingClientRect().top;
-  };
   const starts = [0];
   for (let line = 1; line < lines; ++line) {
-    const wanted = top + (line - 0.5) * lineHeight;
+    const wanted = whole.top + (line - 0.5) * lineHeight;
     const last = starts[starts.length - 1];
     const guess = last + (starts.length > 1 ? last - starts[starts.length - 2] : 48);
     // The start lies in [low, high]; a few probes around the guess usually bracket it.
     let low = last + 1;
-    let high = length;
+    let high = text.length;
     for (let reach = 4; low < high; reach *= 4) {
       const below = Math.min(Math.max(low, guess - reach), high);
       const above = Math.max(Math.min(high, guess + reach), below);
-      if (below > low && topOf(below - 1) >= wanted) {
+      if (below > low && character(below - 1).top >= wanted) {
         high = below - 1;
-      } else if (above < high && topOf(above) < wanted) {
+      } else if (above < high && character(above).top < wanted) {
         low = above + 1;
       } else {
         low = below;
@@ -63,18 +80,11 @@ Module['lineStarts'] = (block, lineHeight) => {
         break;
       }
     }
-    while (low < high) {
-      const middle = low + ((high - low) >> 1);
-      if (topOf(middle) < wanted) {
-        low = middle + 1;
-      } else {
-        high = middle;
-      }
-    }
-    if (low >= length) {
+    const start = firstAt(wanted, low, high);
+    if (start >= text.length) {
       break;  // a last line that holds only a newline's end
     }
-    starts.push(low);
+    starts.push(start);
   }
   return starts;
 };
@@ -82,51 +92,23 @@ Module['lineStarts'] = (block, lineHeight) => {
 // How many lines a laid-out block has, and where every `every`-th line starts: all a plan of
 // cuts needs, for a few probes a cut rather than a few a line.
 Module['blockLines'] = (block, lineHeight, every) => {
-  const text = block.firstChild;
-  const range = document.createRange();
-  range.selectNodeContents(block);
-  const whole = range.getBoundingClientRect();
+  const {text, whole, firstAt} = textLayout(block);
   const lines = Math.round(whole.height / lineHeight);
   const starts = [];
-  let low = 0;
   for (let line = every; line < lines; line += every) {
     const wanted = whole.top + (line - 0.5) * lineHeight;
-    let high = text.length;
-    while (low < high) {
-      const middle = low + ((high - low) >> 1);
-      range.setStart(text, middle);
-      range.setEnd(text, middle + 1);
-      if (range.getBoundingClientRect().top < wanted) {
-        low = middle + 1;
-      } else {
-        high = middle;
-      }
-    }
-    starts.push(low);
+    starts.push(firstAt(wanted, starts.length ? starts[starts.length - 1] : 0, text.length));
   }
   return {lines, starts};
 };
 
-// Where the last line of a laid-out block's text starts.
+// Where the last line of a laid-out block's text starts: its first character whose bottom lies
+// below the middle of that line.
 Module['lastLineStart'] = (block, lineHeight) => {
-  const text = block.firstChild;
+  const {text, firstAt} = textLayout(block);
   const range = document.createRange();
   range.selectNodeContents(text);
-  const wanted = range.getBoundingClientRect().bottom - lineHeight / 2;
-  let low = 0;
-  let high = text.length;
-  // The first character whose bottom lies below the middle of the last line.
-  while (low < high) {
-    const middle = low + ((high - low) >> 1);
-    range.setStart(text, middle);
-    range.setEnd(text, middle + 1);
-    if (range.getBoundingClientRect().bottom < wanted) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  return low;
+  return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
 };
 
 // Where the character (grapheme cluster) before or after `at` in `text` begins or ends.
