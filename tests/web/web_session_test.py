@@ -310,6 +310,22 @@ def when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret(d):
     assert output(d) == text[:at] + "q" + text[at:], "the caret stayed on the same text"
 
 
+def when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any(d):
+    keys(d, "abc")
+    click(d, "cmdPause")
+    js(d, """document.getElementById('txtLeet').focus();
+             getSelection().collapse(document.querySelector('#txtLeet .block').firstChild, 2)""")
+    for composing in ["e", "\u00e9"]:
+        d.execute_cdp_cmd("Input.imeSetComposition",
+                          {"text": composing, "selectionStart": 1, "selectionEnd": 1})
+    d.execute_cdp_cmd("Input.insertText", {"text": "\u00e9"})
+    keys(d, "z")
+    assert output(d) == "48\u00e9z((", repr(output(d))
+    chord(d, "z")
+    chord(d, "z")
+    assert output(d) == "48((", "undo takes back the typing, then the composition"
+
+
 def when_help_is_clicked_then_a_modal_message_shows_and_closes(d):
     click(d, "cmdHelp")
     assert js(d, "return document.getElementById('help').open")
@@ -394,6 +410,7 @@ def main():
              when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
              when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
              when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
+             when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any,
              when_help_is_clicked_then_a_modal_message_shows_and_closes,
              when_tabbing_then_the_capture_box_never_shows,
              the_accessibility_tree_names_the_boxes]
