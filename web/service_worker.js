@@ -16,8 +16,15 @@ self.addEventListener('activate', (event) => {
       .then(() => self.clients.claim()));
 });
 
-// The cache first: the files change only with the version, which names the cache.
+// The network first, so that a new build is seen at once; the cache when there is no network.
 self.addEventListener('fetch', (event) => {
-  event.respondWith(caches.match(event.request, {ignoreSearch: true})
-      .then((cached) => cached || fetch(event.request)));
+  event.respondWith(fetch(event.request)
+      .then((response) => {
+        if (response.ok && event.request.method === 'GET') {
+          const copy = response.clone();
+          caches.open(kCache).then((cache) => cache.put(event.request, copy));
+        }
+        return response;
+      })
+      .catch(() => caches.match(event.request, {ignoreSearch: true})));
 });
