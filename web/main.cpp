@@ -62,9 +62,6 @@ void OutputIdle() {
     Window()->OnOutputIdle();
 }
 // For the tests and the benchmark: output of any length without typing it key by key.
-void Append(std::string text) {
-    Window()->AppendText(zentrovax::Box::txtLeet, text);
-}
 void SetOutput(std::string text) {
     Window()->SetText(zentrovax::Box::txtLeet, text);
 }
@@ -87,7 +84,6 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxMessageClosed", &MessageClosed);
     emscripten::function("zentrovaxZoomed", &Zoomed);
     emscripten::function("zentrovaxOutputIdle", &OutputIdle);
-    emscripten::function("zentrovaxAppend", &Append);
     emscripten::function("zentrovaxSetOutput", &SetOutput);
 }
 

@@ -146,18 +146,28 @@ WebToolkit::WebToolkit()
     message_.call<void>("append", title, prompt, form);
     body.call<void>("append", message_);
 
-    Listen(capture_, "beforeinput", "zentrovaxCaptureBeforeInput");
-    Listen(capture_, "compositionend", "zentrovaxCaptureCompositionEnd");
-    Listen(capture_, "input", "zentrovaxCaptureInput");
-    Listen(leet_, "focus", "zentrovaxLeetFocus");
-    Listen(leet_, "beforeinput", "zentrovaxLeetBeforeInput");
-    Listen(leet_, "keydown", "zentrovaxLeetKeyDown");
-    Listen(leet_, "compositionstart", "zentrovaxLeetCompositionStart");
-    Listen(leet_, "compositionend", "zentrovaxLeetCompositionEnd");
-    Listen(leet_, "copy", "zentrovaxLeetCopy");
-    Listen(leet_, "cut", "zentrovaxLeetCut");
-    Listen(document_, "mousedown", "zentrovaxMouseDown");
-    Listen(message_, "close", "zentrovaxMessageClosed");
+    // Each event of the page and the function main.cpp exports for it.
+    const struct {
+        const val& target;
+        const char* type;
+        const char* handler;
+    } listeners[] = {
+        {capture_, "beforeinput", "zentrovaxCaptureBeforeInput"},
+        {capture_, "compositionend", "zentrovaxCaptureCompositionEnd"},
+        {capture_, "input", "zentrovaxCaptureInput"},
+        {leet_, "focus", "zentrovaxLeetFocus"},
+        {leet_, "beforeinput", "zentrovaxLeetBeforeInput"},
+        {leet_, "keydown", "zentrovaxLeetKeyDown"},
+        {leet_, "compositionstart", "zentrovaxLeetCompositionStart"},
+        {leet_, "compositionend", "zentrovaxLeetCompositionEnd"},
+        {leet_, "copy", "zentrovaxLeetCopy"},
+        {leet_, "cut", "zentrovaxLeetCut"},
+        {document_, "mousedown", "zentrovaxMouseDown"},
+        {message_, "close", "zentrovaxMessageClosed"},
+    };
+    for (const auto& listener : listeners) {
+        Listen(listener.target, listener.type, listener.handler);
+    }
     val::module_property("onZoom")(leet_, val("zentrovaxZoomed"));
 
     output_.SetEditable(false);
