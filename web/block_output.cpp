@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <vector>
 
 namespace zentrovax {
 
@@ -20,6 +21,20 @@ bool Has(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
+// The blocks around two: what the keys may move the caret into next, a page away at most.
+std::vector<int> Around(int first, int second) {
+    constexpr int kReach = 2;
+    std::vector<int> blocks;
+    for (const int block : {first, second}) {
+        for (int near = block - kReach; near <= block + kReach; ++near) {
+            if (std::find(blocks.begin(), blocks.end(), near) == blocks.end()) {
+                blocks.push_back(near);
+            }
+        }
+    }
+    return blocks;
+}
+
 // Text from outside ends its lines as the output does, with "\n" alone.
 val PlainLines(const val& text) {
     return text.call<val>("replaceAll", val("\r\n"), val("\n"))
@@ -31,9 +46,20 @@ val PlainLines(const val& text) {
 BlockOutput::BlockOutput(val element) : element_(element), blocks_(std::move(element)) {}
 
 void BlockOutput::Append(std::string_view text) {
+    // Follow the end as a terminal does, but only while the view is there: a user who scrolled
+    // back to read keeps their place.
+    const bool follow = ViewIsAtEnd();
     blocks_.Append(text);
-    // Follow the end, as a terminal does.
-    element_.set("scrollTop", element_["scrollHeight"]);
+    if (follow) {
+        element_.set("scrollTop", element_["scrollHeight"]);
+    }
+}
+
+bool BlockOutput::ViewIsAtEnd() const {
+    // Read before the change, from the layout of the last frame; a zoomed page scrolls by
+    // fractions of a pixel.
+    return element_["scrollTop"].as<double>() + element_["clientHeight"].as<double>() >=
+           element_["scrollHeight"].as<double>() - 1;
 }
 
 std::string BlockOutput::Text() const {
@@ -51,7 +77,7 @@ void BlockOutput::SetEditable(bool editable) {
     history_.Clear();
     composition_.reset();
     element_.call<void>("setAttribute", val("contenteditable"),
-                        val(editable ? "plaintext-only" : "false"));
+                        editable ? val::module_property("plainTextEditing") : val("false"));
     element_.call<void>("setAttribute", val("aria-readonly"), val(editable ? "false" : "true"));
 }
 
@@ -137,11 +163,24 @@ void BlockOutput::OnKeyDown(const val& event) {
             return;
         }
     }
-    if (event["metaKey"].as<bool>()) {
-        return;
-    }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
+    }
+    // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
+    // Mac) lie in text the browser has not laid out, where its own move would stop short.
+    const bool ctrl = event["ctrlKey"].as<bool>();
+    const bool meta = event["metaKey"].as<bool>();
+    const bool to_start = (ctrl && key == "Home") || (meta && key == "ArrowUp");
+    const bool to_end = (ctrl && key == "End") || (meta && key == "ArrowDown");
+    if (to_start || to_end) {
+        event.call<void>("preventDefault");
+        const int target = to_end ? blocks_.Length() : 0;
+        const auto anchor = event["shiftKey"].as<bool>() ? SelectionEnds() : std::nullopt;
+        Select(anchor ? anchor->first : target, target);
+        return;
+    }
+    if (meta) {
+        return;
     }
     const bool left = key == "ArrowLeft";
     if (!left && key != "ArrowRight") {
@@ -262,19 +301,43 @@ void BlockOutput::Recut() {
 template <typename Change>
 void BlockOutput::KeepingSelection(Change change) {
     // The change moves text between blocks: the selection is kept as offsets in the text.
-    val selection = Selection();
-    int anchor = -1;
-    int focus = -1;
-    if (selection["rangeCount"].as<int>() > 0) {
-        anchor = blocks_.OffsetOf(selection["anchorNode"], selection["anchorOffset"].as<int>());
-        focus = blocks_.OffsetOf(selection["focusNode"], selection["focusOffset"].as<int>());
-    }
+    const auto ends = SelectionEnds();
     change();
+    if (ends) {
+        const Blocks::Place from = blocks_.Locate(ends->first, true);
+        const Blocks::Place to = blocks_.Locate(ends->second, true);
+        blocks_.KeepLaidOut(Around(from.block, to.block));
+        Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
+                               blocks_.TextNode(to.block), to.offset);
+    }
+}
+
+std::optional<std::pair<int, int>> BlockOutput::SelectionEnds() const {
+    const val selection = Selection();
+    if (selection["rangeCount"].as<int>() == 0) {
+        return std::nullopt;
+    }
+    const int anchor =
+        blocks_.OffsetOf(selection["anchorNode"], selection["anchorOffset"].as<int>());
+    const int focus = blocks_.OffsetOf(selection["focusNode"], selection["focusOffset"].as<int>());
+    if (anchor < 0 || focus < 0) {
+        return std::nullopt;
+    }
+    return std::pair{anchor, focus};
+}
+
+void BlockOutput::OnSelectionChange() {
+    if (!editable_) {
+        return;
+    }
+    const val selection = Selection();
+    if (selection["rangeCount"].as<int>() == 0) {
+        return;
+    }
+    const int anchor = blocks_.BlockOf(selection["anchorNode"]);
+    const int focus = blocks_.BlockOf(selection["focusNode"]);
     if (anchor >= 0 && focus >= 0) {
-        const Blocks::Place from = blocks_.Locate(anchor, true);
-        const Blocks::Place to = blocks_.Locate(focus, true);
-        selection.call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
-                             blocks_.TextNode(to.block), to.offset);
+        blocks_.KeepLaidOut(Around(anchor, focus));
     }
 }
 
@@ -370,11 +433,14 @@ std::optional<std::pair<int, int>> BlockOutput::CharacterBeside(int at, bool bef
     return std::pair{std::min(at, edge), std::max(at, edge)};
 }
 
-void BlockOutput::PlaceCaret(int offset) {
-    const Blocks::Place place = blocks_.Locate(offset, true);
+void BlockOutput::Select(int anchor, int focus) {
+    const Blocks::Place from = blocks_.Locate(anchor, true);
+    const Blocks::Place place = blocks_.Locate(focus, true);
+    blocks_.KeepLaidOut(Around(from.block, place.block));
     const val text = blocks_.TextNode(place.block);
-    Selection().call<void>("collapse", text, place.offset);
-    // Keep the caret in view, as a text box does.
+    Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset, text,
+                           place.offset);
+    // Keep the focus end in view, as a text box does.
     val range = val::global("document").call<val>("createRange");
     range.call<void>("setStart", text, place.offset);
     const val caret = range.call<val>("getBoundingClientRect");

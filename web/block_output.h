@@ -42,6 +42,8 @@ class BlockOutput {
     void OnCompositionEnd();
     // A slice of the repairs an edit left for later (see Blocks::RepairStale).
     void OnIdle();
+    // The caret or the selection moved, by whatever means.
+    void OnSelectionChange();
 
   private:
     using History = EditHistory<emscripten::val>;
@@ -51,6 +53,8 @@ class BlockOutput {
     void Undo();
     void Redo();
     [[nodiscard]] std::optional<std::pair<int, int>> SelectedRange() const;
+    // The selection's anchor and focus as offsets, in that order.
+    [[nodiscard]] std::optional<std::pair<int, int>> SelectionEnds() const;
     [[nodiscard]] std::optional<std::pair<int, int>> RangeOffsets(
         const emscripten::val& range) const;
     // What a deletion takes where the browser offers nothing: at an edge between two blocks,
@@ -59,7 +63,11 @@ class BlockOutput {
         int at, const std::string& type) const;
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
-    void PlaceCaret(int offset);
+    void PlaceCaret(int offset) { Select(offset, offset); }
+    // Selects from `anchor` to `focus` (offsets), with the text around both laid out, and keeps
+    // the focus end in view.
+    void Select(int anchor, int focus);
+    [[nodiscard]] bool ViewIsAtEnd() const;
     // Asks for OnIdle, once, while edges are left to repair.
     void ScheduleRepair();
     // Makes a change that rebuilds blocks, with the selection on the same text after it.

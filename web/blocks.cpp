@@ -428,6 +428,35 @@ void Blocks::CutIfLong(int& block) {
     block += static_cast<int>(cuts.size());
 }
 
+void Blocks::KeepLaidOut(const std::vector<int>& blocks) {
+    std::vector<val> kept;
+    const auto has = [](const std::vector<val>& elements, const val& element) {
+        return std::any_of(elements.begin(), elements.end(),
+                           [&element](const val& e) { return e.strictlyEquals(element); });
+    };
+    for (const int block : blocks) {
+        if (block >= 0 && block < Count()) {
+            for (val element : {Block(block), Block(block)["parentNode"]}) {
+                if (!has(kept, element)) {
+                    kept.push_back(std::move(element));
+                }
+            }
+        }
+    }
+    // Only what changes is touched: a class changed anew costs the block a new layout.
+    for (val& element : laid_out_) {
+        if (!has(kept, element)) {
+            element["classList"].call<void>("remove", val("near"));
+        }
+    }
+    for (val& element : kept) {
+        if (!has(laid_out_, element)) {
+            element["classList"].call<void>("add", val("near"));
+        }
+    }
+    laid_out_ = std::move(kept);
+}
+
 void Blocks::KeepLastLine() {
     const int last = Count() - 1;
     const bool wanted = LengthOf(last) > 0 && TextNode(last)["data"].call<int>(

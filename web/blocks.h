@@ -49,6 +49,11 @@ class Blocks {
     // After the browser changed a block's text itself (an input method's composition).
     void Resync(int block);
 
+    // An engine skips the layout of blocks off screen (content-visibility: auto), and cannot put
+    // the caret into text it skipped: these blocks and their sections are laid out wherever they
+    // lie, until the next call.
+    void KeepLaidOut(const std::vector<int>& blocks);
+
     // Edges an edit left unchecked, where it moved the wraps of everything after it.
     [[nodiscard]] bool HasStaleEdges() const { return !stale_.empty(); }
     // Checks stale edges, and cuts again where they are wrong, for about `milliseconds`.
@@ -95,6 +100,8 @@ class Blocks {
     // Keys of the blocks whose edge after them is unchecked, in order.
     std::vector<double> stale_;
     emscripten::val last_line_;
+    // What KeepLaidOut last kept: blocks and sections.
+    std::vector<emscripten::val> laid_out_;
 };
 
 // The length in UTF-16 units of UTF-8 text.

@@ -52,6 +52,9 @@ void LeetCut(val event) {
 void MouseDown(val event) {
     Window()->OnMouseDown(std::move(event));
 }
+void SelectionChange(val /*event*/) {
+    Window()->OnSelectionChange();
+}
 void MessageClosed(val /*event*/) {
     Window()->OnMessageClosed();
 }
@@ -81,6 +84,7 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxLeetCopy", &LeetCopy);
     emscripten::function("zentrovaxLeetCut", &LeetCut);
     emscripten::function("zentrovaxMouseDown", &MouseDown);
+    emscripten::function("zentrovaxSelectionChange", &SelectionChange);
     emscripten::function("zentrovaxMessageClosed", &MessageClosed);
     emscripten::function("zentrovaxZoomed", &Zoomed);
     emscripten::function("zentrovaxOutputIdle", &OutputIdle);

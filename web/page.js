@@ -1,6 +1,26 @@
-// What the C++ side asks of the page in JavaScript: to listen to events, and to find where lines
-// start, which takes a few dozen layout queries a line and so is done here, without a call
-// across from WebAssembly for each.
+// What the C++ side asks of the page in JavaScript: to listen to events, to find where lines
+// start (a few dozen layout queries a line, so done here, without a call across from
+// WebAssembly for each), and what an engine may lack, with a way round it. Should start-up fail
+// all the same, the page says so where the window would be.
+
+// Says why the window could not be built, in words, instead of leaving a dead page.
+const failToStart = (reason) => {
+  if (document.body.hasAttribute('data-ready') || document.getElementById('startFailure')) {
+    return;
+  }
+  const words = document.createElement('p');
+  words.id = 'startFailure';
+  words.setAttribute('role', 'alert');
+  words.textContent = `Zentrovax could not start in this browser (${reason}). ` +
+      'It needs a current Firefox, Chrome, Edge or Safari, with JavaScript and WebAssembly on.';
+  document.body.replaceChildren(words);
+};
+Module['onAbort'] = (what) => failToStart(String(what));
+addEventListener('error', (event) => failToStart(event.message || 'an error'));
+addEventListener('unhandledrejection', (event) => failToStart(String(event.reason)));
+if (typeof WebAssembly !== 'object') {
+  addEventListener('DOMContentLoaded', () => failToStart('no WebAssembly'));
+}
 
 // Each `type` event of `target` goes to one function the program exports by name.
 Module['listen'] = (target, type, handler) =>
@@ -22,7 +42,48 @@ Module['onZoom'] = (element, handler) => {
       .addEventListener('change', check, {once: true});
   watch();
   addEventListener('resize', check);
-  new ResizeObserver(check).observe(element, {box: 'device-pixel-content-box'});
+  // WebKit has no device-pixel box; there the media query and the resize tell.
+  try {
+    new ResizeObserver(check).observe(element, {box: 'device-pixel-content-box'});
+  } catch {
+  }
+};
+
+// An editable box that takes plain text only, where the engine has that; elsewhere a rich one,
+// into which the output box lets nothing but plain text all the same.
+Module['plainTextEditing'] = (() => {
+  try {
+    document.createElement('div').contentEditable = 'plaintext-only';
+    return 'plaintext-only';
+  } catch {
+    return 'true';
+  }
+})();
+
+// Shows `dialog` modally, as the engine's <dialog> does, or by hand where it has none: the rest
+// of the page inert, the first button focused, and a 'close' event when the form is sent.
+Module['showModal'] = (dialog) => {
+  if (typeof dialog.showModal === 'function') {
+    dialog.showModal();
+    return;
+  }
+  const others = [...dialog.parentElement.children].filter((child) => child !== dialog);
+  others.forEach((child) => child.setAttribute('inert', ''));
+  dialog.setAttribute('open', '');
+  const close = (event) => {
+    if (event.type === 'keydown' && event.key !== 'Escape') {
+      return;
+    }
+    event.preventDefault();
+    dialog.removeEventListener('submit', close);
+    dialog.removeEventListener('keydown', close);
+    dialog.removeAttribute('open');
+    others.forEach((child) => child.removeAttribute('inert'));
+    dialog.dispatchEvent(new Event('close'));
+  };
+  dialog.addEventListener('submit', close);
+  dialog.addEventListener('keydown', close);
+  dialog.querySelector('button').focus();
 };
 
 // The layout of a block's text, read through ranges: a block off screen keeps an assumed size,
@@ -111,11 +172,17 @@ Module['lastLineStart'] = (block, lineHeight) => {
   return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
 };
 
-// Where the character (grapheme cluster) before or after `at` in `text` begins or ends.
-const graphemes = new Intl.Segmenter(undefined, {granularity: 'grapheme'});
+// Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
+// engine without grapheme segmentation steps over one code point, never half of one.
+const graphemes = typeof Intl.Segmenter === 'function' ?
+    new Intl.Segmenter(undefined, {granularity: 'grapheme'}) : null;
 Module['characterEdge'] = (text, at, before) => {
   if (before ? at === 0 : at >= text.length) {
     return at;
+  }
+  if (!graphemes) {
+    const low = (i) => /[\uDC00-\uDFFF]/.test(text[i] || '');
+    return before ? at - (at > 1 && low(at - 1) ? 2 : 1) : at + (low(at + 1) ? 2 : 1);
   }
   const character = graphemes.segment(text).containing(before ? at - 1 : at);
   return before ? character.index : character.index + character.segment.length;

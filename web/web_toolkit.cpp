@@ -29,7 +29,7 @@ void Listen(const val& target, const char* type, const char* handler) {
 
 // Gives `element` the words a screen reader says beyond what it shows. The description goes
 // through a hidden element, which every screen reader follows; aria-description is newer.
-void Describe(val& document, val& element, const AccessibleText& text) {
+void Describe(val& document, val& page, val& element, const AccessibleText& text) {
     if (!text.name.empty()) {
         element.call<void>("setAttribute", val("aria-label"), val(std::string(text.name)));
     }
@@ -39,7 +39,7 @@ void Describe(val& document, val& element, const AccessibleText& text) {
         words.set("id", id);
         words.set("hidden", true);
         words.set("textContent", std::string(text.description));
-        document["body"].call<void>("append", words);
+        page.call<void>("append", words);
         element.call<void>("setAttribute", val("aria-describedby"), val(id));
     }
 }
@@ -72,6 +72,14 @@ WebToolkit::WebToolkit()
     document_.set("title", std::string(description.caption));
     val body = document_["body"];
     body["style"].set("background", Css(description.window_colour));
+    // The page is the window and nothing else: its main content, headed by its caption, which a
+    // screen reader's user can jump to as on any page.
+    val page = document_.call<val>("createElement", val("main"));
+    val heading = document_.call<val>("createElement", val("h1"));
+    heading.set("className", "unseen");
+    heading.set("textContent", std::string(description.caption));
+    page.call<void>("append", heading);
+    body.call<void>("append", page);
 
     // The client area of the described size, centred; it clips, so the capture box placed right
     // of it never shows. overflow:clip, unlike hidden, never scrolls to a focused child.
@@ -82,8 +90,8 @@ WebToolkit::WebToolkit()
     client["style"].set("height", Pixels(description.client_height));
     client.call<void>("setAttribute", val("role"), val("application"));
     client.call<void>("setAttribute", val("aria-label"), val(std::string(description.caption)));
-    Describe(document_, client, AccessibleTextOf(description.name));
-    body.call<void>("append", client);
+    Describe(document_, page, client, AccessibleTextOf(description.name));
+    page.call<void>("append", client);
 
     for (const ControlDescription& control : description.controls) {
         val element = val::undefined();
@@ -115,7 +123,7 @@ WebToolkit::WebToolkit()
                 break;
         }
         element.set("id", std::string(control.name));
-        Describe(document_, element, AccessibleTextOf(control.name));
+        Describe(document_, page, element, AccessibleTextOf(control.name));
         val style = element["style"];
         style.set("left", Pixels(control.left));
         style.set("top", Pixels(control.top));
@@ -126,9 +134,9 @@ WebToolkit::WebToolkit()
     }
 
     // Each piece is said once, after the key, without interrupting.
-    live_region_.set("className", "live");
+    live_region_.set("className", "unseen");
     live_region_.call<void>("setAttribute", val("aria-live"), val("polite"));
-    body.call<void>("append", live_region_);
+    page.call<void>("append", live_region_);
 
     val title = document_.call<val>("createElement", val("h2"));
     title.set("id", "helpTitle");
@@ -141,10 +149,13 @@ WebToolkit::WebToolkit()
     ok.set("autofocus", true);
     form.call<void>("append", ok);
     message_.set("id", "help");
+    // A message with one button that has the focus: a screen reader reads its title and words
+    // as it opens, as it does a desktop message box.
+    message_.call<void>("setAttribute", val("role"), val("alertdialog"));
     message_.call<void>("setAttribute", val("aria-labelledby"), val("helpTitle"));
     message_.call<void>("setAttribute", val("aria-describedby"), val("helpPrompt"));
     message_.call<void>("append", title, prompt, form);
-    body.call<void>("append", message_);
+    page.call<void>("append", message_);
 
     // Each event of the page and the function main.cpp exports for it.
     const struct {
@@ -163,6 +174,7 @@ WebToolkit::WebToolkit()
         {leet_, "copy", "zentrovaxLeetCopy"},
         {leet_, "cut", "zentrovaxLeetCut"},
         {document_, "mousedown", "zentrovaxMouseDown"},
+        {document_, "selectionchange", "zentrovaxSelectionChange"},
         {message_, "close", "zentrovaxMessageClosed"},
     };
     for (const auto& listener : listeners) {
@@ -229,7 +241,9 @@ void WebToolkit::ShowMessage(std::string_view prompt, std::string_view title) {
     document_.call<val>("getElementById", val("helpPrompt"))
         .set("textContent", std::string(prompt));
     message_open_ = true;
-    message_.call<void>("showModal");
+    // What the live region last said would be said again as the modal message lets it be seen.
+    live_region_.call<void>("replaceChildren");
+    val::module_property("showModal")(message_);
 }
 
 void WebToolkit::Type(std::string_view characters) {
