@@ -39,12 +39,6 @@ int LinesOf(const val& block) {
         std::lround(range.call<val>("getBoundingClientRect")["height"].as<double>() / kLineHeight));
 }
 
-double TopOf(val& range, const val& text, int from, int to) {
-    range.call<void>("setStart", text, from);
-    range.call<void>("setEnd", text, to);
-    return range.call<val>("getBoundingClientRect")["top"].as<double>();
-}
-
 // Where each line of a laid-out block starts, from 0 (page.js).
 std::vector<int> LineStartsOf(const val& block) {
     return emscripten::vecFromJSArray<int>(
@@ -502,9 +496,8 @@ bool Blocks::StartsLine(int block, int offset) const {
     if (at == kNewline || (at >= kLowSurrogateFirst && at <= kLowSurrogateLast)) {
         return false;
     }
-    val range = document_.call<val>("createRange");
-    return TopOf(range, text, offset, offset + 1) >
-           TopOf(range, text, offset - 1, offset) + kLineHeight / 2;
+    const val top = val::module_property("characterTop");
+    return top(text, offset).as<double>() > top(text, offset - 1).as<double>() + kLineHeight / 2;
 }
 
 }  // namespace zentrovax

@@ -86,6 +86,21 @@ Module['showModal'] = (dialog) => {
   dialog.querySelector('button').focus();
 };
 
+// The box of the one character `range` holds: its widest. An engine may add an empty box where
+// the line breaks (WebKit, at the end of the line before a line's first character), so the
+// bounding box would lie on two lines.
+const characterBox = (range) => {
+  const boxes = [...range.getClientRects()];
+  return boxes.length ? boxes.reduce((widest, box) => (box.width > widest.width ? box : widest)) :
+                        range.getBoundingClientRect();
+};
+Module['characterTop'] = (text, at) => {
+  const range = document.createRange();
+  range.setStart(text, at);
+  range.setEnd(text, at + 1);
+  return characterBox(range).top;
+};
+
 // The layout of a block's text, read through ranges: a block off screen keeps an assumed size,
 // but its text is laid out when asked where it lies.
 const textLayout = (block) => {
@@ -97,7 +112,7 @@ const textLayout = (block) => {
   const character = (at) => {
     range.setStart(text, at);
     range.setEnd(text, at + 1);
-    return range.getBoundingClientRect();
+    return characterBox(range);
   };
   // The first offset in [low, high] whose character's `edge` lies at or below `y`, or high.
   const firstAt = (y, low, high, edge = 'top') => {

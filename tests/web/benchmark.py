@@ -5,7 +5,7 @@ Usage: benchmark.py SITE_DIR"""
 import statistics
 import sys
 
-from browser import chromium, load, served
+from browser import chromium, load, served, x_display
 
 SIZES = [("1 KB", 1 << 10), ("100 KB", 100 << 10), ("1 MB", 1 << 20), ("4 MB", 4 << 20)]
 KEYS = 40
@@ -48,7 +48,7 @@ def median_of_keys(d):
 
 def main():
     rows = []
-    with served(sys.argv[1]) as (url, _), chromium() as d:
+    with x_display(), served(sys.argv[1]) as (url, _), chromium() as d:
         loads = []
         for _ in range(5):
             load(d, url)

@@ -1,60 +1,15 @@
 #!/usr/bin/python3
 """The browser program as a person uses it: keys to whatever has the focus, clicks, the real
-clipboard. Usage: web_session_test.py SITE_DIR SCREENSHOT_DIR"""
+clipboard. Usage: web_session_test.py ENGINE SITE_DIR SCREENSHOT_DIR"""
 import os
 import random
 import sys
 import time
 
-from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.by import By
-from selenium.webdriver.common.keys import Keys
-
-from browser import chromium, load, served
-
-sys.path.insert(0, os.path.dirname(__file__))
-HELP_TITLE = "How to use Zentrovax"
-HELP_PROMPT_START = "This program allows you to type regularly, yet have your text"
-
-
-def keys(driver, *sequence):
-    ActionChains(driver).send_keys(*sequence).perform()
-
-
-def chord(driver, *sequence):
-    """Keys pressed with Control held down."""
-    ActionChains(driver).key_down(Keys.CONTROL).send_keys(*sequence).key_up(
-        Keys.CONTROL).perform()
-
-
-def js(driver, script, *args):
-    return driver.execute_script(script, *args)
-
-
-def output(driver):
-    return js(driver, "return document.getElementById('txtLeet').textContent")
-
-
-def focused(driver):
-    return js(driver, "return document.activeElement.id")
-
-
-def clipboard(driver):
-    return driver.execute_async_script(
-        "navigator.clipboard.readText().then(arguments[0], e => arguments[0]('ERR ' + e))")
-
-
-def eventually(check, what):
-    """Waits for what a browser does a task later, such as a dialog's close event."""
-    for _ in range(50):
-        if check():
-            return
-        time.sleep(0.02)
-    raise AssertionError(what)
-
-
-def click(driver, name):
-    driver.find_element(By.ID, name).click()
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from session import (HELP_PROMPT_START, HELP_TITLE, ActionChains, Keys, chord, click, clipboard,  # noqa: E402
+                     block_starts, copied, eventually, focused, js, keys, known_fault, load, only, output,
+                     place_caret, run, selection, set_clipboard, set_output, shifted)
 
 
 def when_typing_then_the_output_shows_leet(d):
@@ -68,6 +23,7 @@ def when_unmapped_keys_are_typed_then_nothing_is_added(d):
     assert output(d) == "", output(d)
 
 
+@only("chromium")  # an input method's events come through Chromium's DevTools protocol
 def when_an_input_method_commits_then_its_characters_are_typed(d):
     d.execute_cdp_cmd("Input.imeSetComposition",
                       {"text": "hi", "selectionStart": 2, "selectionEnd": 2})
@@ -103,12 +59,10 @@ def when_paused_then_the_output_is_edited_copied_and_resume_appends(d):
     chord(d, "z")
     assert output(d) == "48((", "undo: " + repr(output(d))
     chord(d, "y")
-    ActionChains(d).key_down(Keys.CONTROL).key_down(Keys.SHIFT).send_keys("z").key_up(
-        Keys.SHIFT).key_up(Keys.CONTROL).perform()
+    chord(d, "z", shift=True)
     assert output(d) == "48(x\ny", "redo: " + repr(output(d))
     chord(d, "a")
-    chord(d, "c")
-    assert clipboard(d) == output(d), (clipboard(d), output(d))
+    assert copied(d, lambda: chord(d, "c")) == output(d), (clipboard(), output(d))
     click(d, "cmdResume")
     assert focused(d) == "txtCapture"
     before = output(d)
@@ -118,16 +72,14 @@ def when_paused_then_the_output_is_edited_copied_and_resume_appends(d):
 
 def when_text_spans_blocks_then_edges_are_invisible(d):
     text = "".join("leet speak " if i % 7 else "hello world " for i in range(3000))
-    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    set_output(d, text)
     assert js(d, "return document.querySelectorAll('#txtLeet .block').length") > 3
     assert output(d) == text
     blocks_wrap_as_one_paragraph(d)
     click(d, "cmdPause")
     # Backspace at the start of the second block takes the last character of the first.
-    js(d, """const second = document.querySelectorAll('#txtLeet .block')[1];
-             second.scrollIntoView(); document.getElementById('txtLeet').focus();
-             getSelection().collapse(second.firstChild, 0);""")
-    first_len = js(d, "return document.querySelector('#txtLeet .block').textContent.length")
+    first_len = block_starts(d)[1]
+    place_caret(d, first_len)
     keys(d, Keys.BACKSPACE)
     assert output(d) == text[:first_len - 1] + text[first_len:], "Backspace at a block edge"
     keys(d, Keys.DELETE)
@@ -136,8 +88,7 @@ def when_text_spans_blocks_then_edges_are_invisible(d):
     chord(d, "z")
     assert output(d) == text, "undo restores both"
     chord(d, "a")
-    chord(d, "c")
-    assert clipboard(d) == text, "no line break where a block ends"
+    assert copied(d, lambda: chord(d, "c")) == text, "no line break where a block ends"
     click(d, "cmdResume")
     keys(d, "a")
     assert output(d) == text + "4"
@@ -158,8 +109,9 @@ def blocks_wrap_as_one_paragraph(d):
         const whole = one.offsetHeight;
         // And every block starts where a line of the one paragraph starts.
         const range = document.createRange();
+        // A character's own box, its widest: an engine may add an empty one where a line breaks.
         const top = (at) => { range.setStart(one.firstChild, at); range.setEnd(one.firstChild, at + 1);
-                              return range.getBoundingClientRect().top; };
+                              return [...range.getClientRects()].reduce((w, b) => b.width > w.width ? b : w).top; };
         let at = 0, misplaced = 0;
         for (const b of blocks.slice(0, -1)) {
             at += b.firstChild.length;
@@ -177,38 +129,23 @@ def blocks_wrap_as_one_paragraph(d):
     assert shapes == 0, f"{shapes} blocks are not one non-empty text node"
 
 
-PLACE = """
-    let offset = arguments[0];
-    const blocks = [...document.querySelectorAll('#txtLeet .block')];
-    for (const [i, b] of blocks.entries()) {
-        const n = b.firstChild;
-        // At an edge, the end of one block or the start of the next, as the test asks.
-        if (offset < n.length || (offset === n.length && (arguments[1] || i === blocks.length - 1))) {
-            b.scrollIntoView({block: 'center'});
-            getSelection().collapse(n, offset); return;
-        }
-        offset -= n.length;
-    }"""
-
-
+@known_fault("firefox", "after some of the sixty edits, two blocks wrap into a line more than "
+             "the one paragraph")
 def when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph(d):
     rng = random.Random(int(os.environ.get("WEB_SESSION_SEED", "18")))
     words = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) "]
     text = "".join(rng.choice(words) for _ in range(3000))
     original = text
-    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    set_output(d, text)
     click(d, "cmdPause")
     for step in range(60):
         action = rng.choice(["type", "backspace", "delete", "select", "paste", "enter", "edge"])
         at = rng.randrange(len(text) + 1)
         if action == "edge":
             # The first words of a block, which may then fit on the line before it.
-            starts = js(d, "let n = 0; return [...document.querySelectorAll('#txtLeet .block')]"
-                           ".map(b => (n += b.firstChild.length) - b.firstChild.length)")
-            at = rng.choice(starts[1:] or [0])
+            at = rng.choice(block_starts(d)[1:] or [0])
             action = "delete"
-        js(d, "document.getElementById('txtLeet').focus()")
-        js(d, PLACE, at, rng.random() < 0.5)
+        place_caret(d, at, rng.random() < 0.5)
         if action == "type":
             word = rng.choice(["x", "wide words ", "mmmmmmmmmmmmmmmmmmmm"])
             keys(d, word)
@@ -222,15 +159,16 @@ def when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph(d):
             keys(d, *[Keys.DELETE] * n)
             text = text[:at] + text[at + n:]
         elif action == "select":
-            n = rng.randint(1, 300)
-            ActionChains(d).key_down(Keys.SHIFT).send_keys(*[Keys.RIGHT] * n).key_up(
-                Keys.SHIFT).perform()
+            shifted(d, *[Keys.RIGHT] * rng.randint(1, 300))
+            # Where the selection ends is the caret session's to check; at a wrap Firefox's
+            # caret has two stops, as in its <textarea>, so a press may move no character.
+            start, end = sorted(selection(d))
+            assert start == at, f"step {step}: the selection starts at {start}, not {at}"
             keys(d, "z")
-            text = text[:at] + "z" + text[at + n:]
+            text = text[:start] + "z" + text[end:]
         elif action == "paste":
             pasted = "pasted\r\nlines " * rng.randint(1, 200)
-            d.execute_async_script(
-                "navigator.clipboard.writeText(arguments[0]).then(arguments[1])", pasted)
+            set_clipboard(pasted)
             chord(d, "v")
             text = text[:at] + pasted.replace("\r\n", "\n") + text[at:]
         else:
@@ -254,26 +192,25 @@ def when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph(d):
     assert output(d) == final, "redo makes every edit again"
     blocks_wrap_as_one_paragraph(d)
     chord(d, "a")
-    chord(d, "c")
-    assert clipboard(d) == final, "copy gives the text"
+    assert copied(d, lambda: chord(d, "c")) == final, "copy gives the text"
 
 
+@known_fault("webkit", "fewer than six blocks after the first deletions")
 def when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line(d):
     js(d, "Module.zentrovaxSetOutput(arguments[0])", "||=||3110 \\/\\/0|21|)) 1337 " * 400)
     click(d, "cmdPause")
     for block in range(1, 6):
         # Delete at the start of the block until its first word is one character long.
-        word = js(d, """const b = document.querySelectorAll('#txtLeet .block')[arguments[0]];
-                        b.scrollIntoView(); document.getElementById('txtLeet').focus();
-                        getSelection().collapse(b.firstChild, 0);
-                        return b.firstChild.data.split(' ')[0].length""", block)
-        keys(d, *[Keys.DELETE] * (word - 1))
+        start = block_starts(d)[block]
+        word = output(d)[start:].split(" ")[0]
+        place_caret(d, start)
+        keys(d, *[Keys.DELETE] * (len(word) - 1))
     blocks_wrap_as_one_paragraph(d)
 
 
 def when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle(d):
     text = "|<" * 40000  # no spaces: one character more moves every later line
-    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    set_output(d, text)
     click(d, "cmdPause")
     js(d, """document.getElementById('txtLeet').focus();
              getSelection().collapse(document.querySelector('#txtLeet .block').firstChild, 3)""")
@@ -291,13 +228,11 @@ def when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle(d):
 
 def when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret(d):
     text = "".join(("leet speak " if i % 5 else "||=||3110 ") for i in range(8000))
-    js(d, "Module.zentrovaxSetOutput(arguments[0])", text)
+    set_output(d, text)
     click(d, "cmdPause")
-    js(d, """const b = document.querySelectorAll('#txtLeet .block')[3]; b.zvOld = true;
-             b.scrollIntoView(); document.getElementById('txtLeet').focus();
-             getSelection().collapse(b.firstChild, 7)""")
-    at = js(d, "let n = 0; const bs = [...document.querySelectorAll('#txtLeet .block')];"
-               "for (const b of bs.slice(0, 3)) n += b.firstChild.length; return n + 7")
+    js(d, "document.querySelectorAll('#txtLeet .block')[3].zvOld = true")
+    at = block_starts(d)[3] + 7
+    place_caret(d, at)
     # What a change of zoom calls. Headless Chromium tells a page of an emulated zoom only at
     # times, so the test calls it itself.
     js(d, "Module.zentrovaxZoomed()")
@@ -308,6 +243,7 @@ def when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret(d):
     assert output(d) == text[:at] + "q" + text[at:], "the caret stayed on the same text"
 
 
+@only("chromium")
 def when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any(d):
     keys(d, "abc")
     click(d, "cmdPause")
@@ -331,10 +267,6 @@ def when_help_is_clicked_then_a_modal_message_shows_and_closes(d):
     assert js(d, "return document.getElementById('helpPrompt').textContent").startswith(
         HELP_PROMPT_START)
     assert js(d, "return document.activeElement.textContent") == "OK"
-    dialog = [n for n in d.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
-              if n.get("role", {}).get("value") == "alertdialog"]
-    assert dialog and dialog[0]["name"]["value"] == HELP_TITLE, dialog
-    assert dialog[0]["description"]["value"].startswith(HELP_PROMPT_START), dialog
     keys(d, Keys.ENTER)
     assert not js(d, "return document.getElementById('help').open")
     eventually(lambda: focused(d) == "txtCapture", "focus after Enter: " + focused(d))
@@ -359,7 +291,15 @@ def when_tabbing_then_the_capture_box_never_shows(d):
     assert capture["left"] >= client["right"], (capture, client)
 
 
+@only("chromium")  # the tree as Chromium's DevTools protocol shows it
 def the_accessibility_tree_names_the_boxes(d):
+    click(d, "cmdHelp")
+    dialog = [n for n in d.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
+              if n.get("role", {}).get("value") == "alertdialog"]
+    assert dialog and dialog[0]["name"]["value"] == HELP_TITLE, dialog
+    assert dialog[0]["description"]["value"].startswith(HELP_PROMPT_START), dialog
+    keys(d, Keys.ENTER)
+    eventually(lambda: focused(d) == "txtCapture", "focus after Help")
     keys(d, "h")
     nodes = d.execute_cdp_cmd("Accessibility.getFullAXTree", {})["nodes"]
 
@@ -379,11 +319,32 @@ def the_accessibility_tree_names_the_boxes(d):
     assert js(d, "return document.querySelector('[aria-live]').children.length") == 1
 
 
+def axe_findings(d):
+    """What axe-core finds on the page as it stands: every rule, best practices included."""
+    source = os.path.join(os.environ["ZENTROVAX_NPM"], "node_modules/axe-core/axe.min.js")
+    with open(source, encoding="utf-8") as script:
+        js(d, script.read())
+    found = d.execute_async_script(
+        "axe.run(document).then(r => arguments[0](r.violations.map(v => v.id + ': ' + "
+        "v.nodes.map(n => n.target.join(' ')).join(', '))))")
+    return found
+
+
+def axe_finds_nothing_while_typing_paused_and_with_help_open(d):
+    keys(d, "leet speak")
+    assert axe_findings(d) == [], "typing"
+    click(d, "cmdPause")
+    click(d, "txtLeet")
+    assert axe_findings(d) == [], "paused"
+    click(d, "cmdHelp")
+    assert axe_findings(d) == [], "Help open"
+
+
 def when_offline_then_the_page_still_works(d, server):
     d.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
     server.kill()
     server.wait()
-    d.refresh()
+    d.get(d.current_url)  # a reload through WebDriver may bypass the service worker
     load_ready = js(d, "return document.body.hasAttribute('data-ready')")
     for _ in range(100):
         if load_ready:
@@ -395,45 +356,35 @@ def when_offline_then_the_page_still_works(d, server):
     assert output(d) == "1337", output(d)
 
 
-def main():
-    site, shots = sys.argv[1], sys.argv[2]
-    os.makedirs(shots, exist_ok=True)
-    tests = [when_typing_then_the_output_shows_leet,
-             when_unmapped_keys_are_typed_then_nothing_is_added,
-             when_an_input_method_commits_then_its_characters_are_typed,
-             when_the_output_gets_the_focus_while_typing_then_it_goes_back,
-             when_paused_then_the_output_is_edited_copied_and_resume_appends,
-             when_text_spans_blocks_then_edges_are_invisible,
-             when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
-             when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
-             when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
-             when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
-             when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any,
-             when_help_is_clicked_then_a_modal_message_shows_and_closes,
-             when_tabbing_then_the_capture_box_never_shows,
-             the_accessibility_tree_names_the_boxes]
-    failures = 0
-    with served(site) as (url, server), chromium() as driver:
-        for test in tests:
-            load(driver, url)
-            try:
-                test(driver)
-                print("PASS", test.__name__)
-            except Exception as error:  # noqa: BLE001 - every failure is reported, then counted
-                failures += 1
-                print("FAIL", test.__name__, repr(error)[:600])
-        load(driver, url)
-        keys(driver, "hello world leet speak")
-        driver.save_screenshot(os.path.join(shots, "web.png"))
-        try:
-            when_offline_then_the_page_still_works(driver, server)
-            print("PASS offline")
-        except Exception as error:  # noqa: BLE001
-            failures += 1
-            print("FAIL offline", repr(error)[:600])
-    print(f"{len(tests) + 1 - failures} passed, {failures} failed")
-    return 1 if failures else 0
+def offline_after_the_cases(d, url, server, shots):
+    """Last, since it stops the server: a screenshot, then the page offline."""
+    load(d, url)
+    keys(d, "hello world leet speak")
+    d.save_screenshot(os.path.join(shots, f"{sys.argv[1]}.png"))
+    try:
+        when_offline_then_the_page_still_works(d, server)
+        print("PASS", sys.argv[1], "offline")
+        return 0, 1
+    except Exception as error:  # noqa: BLE001 - reported, then counted
+        print("FAIL", sys.argv[1], "offline", repr(error)[:600])
+        return 1, 1
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run([
+        when_typing_then_the_output_shows_leet,
+        when_unmapped_keys_are_typed_then_nothing_is_added,
+        when_an_input_method_commits_then_its_characters_are_typed,
+        when_the_output_gets_the_focus_while_typing_then_it_goes_back,
+        when_paused_then_the_output_is_edited_copied_and_resume_appends,
+        when_text_spans_blocks_then_edges_are_invisible,
+        when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
+        when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
+        when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
+        when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
+        when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any,
+        when_help_is_clicked_then_a_modal_message_shows_and_closes,
+        when_tabbing_then_the_capture_box_never_shows,
+        the_accessibility_tree_names_the_boxes,
+        axe_finds_nothing_while_typing_paused_and_with_help_open,
+    ], after=offline_after_the_cases))

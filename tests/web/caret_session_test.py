@@ -1,0 +1,236 @@
+#!/usr/bin/python3
+"""Where the caret and the selection land in the paused output, at any length: wherever a key or
+the mouse puts them, as in a plain <textarea> holding the same text in the same engine.
+Usage: caret_session_test.py ENGINE SITE_DIR SCREENSHOT_DIR (ZENTROVAX_SEED=N for another
+random session than the default one)"""
+import os
+import random
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from session import (ActionChains, Keys, chord, click, copied, js, keys,  # noqa: E402
+                     known_fault, SHOW_BLOCK, load, output, place_caret, run, selection, set_clipboard,
+                     set_output, shifted)
+
+WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
+
+
+def text_of(size, rng, newlines=True):
+    out, n = [], 0
+    while n < size:
+        word = rng.choice(WORDS) if not newlines or rng.random() > 0.01 else "\n"
+        out.append(word)
+        n += len(word)
+    return "".join(out)[:size]
+
+
+def paused_with(d, text):
+    set_output(d, text)
+    click(d, "cmdPause")
+
+
+# A plain <textarea> in place of the page, as wide and high as the output, in its font.
+TWIN = """
+    const style = getComputedStyle(document.getElementById('txtLeet'));
+    const twin = document.createElement('textarea');
+    for (const p of ['font-family', 'font-size', 'line-height', 'padding', 'border', 'width',
+                     'height', 'box-sizing', 'white-space', 'overflow-wrap']) {
+        twin.style.setProperty(p, style.getPropertyValue(p));
+    }
+    twin.style.resize = 'none';
+    document.body.replaceChildren(twin);
+    twin.value = arguments[0];
+    twin.focus();
+    twin.setSelectionRange(arguments[1], arguments[1]);"""
+TWIN_STATE = """
+    const t = document.querySelector('textarea');
+    const [s, e] = [t.selectionStart, t.selectionEnd];
+    return [t.value, t.selectionDirection === 'backward' ? [e, s] : [s, e]];"""
+
+
+def steps(rng, count):
+    """A person's keys: moves of every kind, each also with Shift, and edits."""
+    moves = [Keys.LEFT, Keys.RIGHT, Keys.UP, Keys.DOWN, Keys.HOME, Keys.END, Keys.PAGE_UP,
+             Keys.PAGE_DOWN]
+    chosen = []
+    for _ in range(count):
+        kind = rng.choice(["move", "move", "move", "shift", "ctrl", "type", "backspace",
+                           "delete", "enter", "cut_paste"])
+        if kind in ("move", "shift"):
+            chosen.append((kind, rng.choice(moves), rng.randint(1, 4)))
+        elif kind == "ctrl":
+            chosen.append((kind, rng.choice([Keys.HOME, Keys.END, Keys.LEFT, Keys.RIGHT]),
+                           rng.random() < 0.5))
+        else:
+            chosen.append((kind, rng.choice(["x", "wide words ", "q q"]), rng.randint(1, 3)))
+    return chosen
+
+
+def press(d, step):
+    kind, key, count = step
+    if kind == "move":
+        keys(d, *[key] * count)
+    elif kind == "shift":
+        shifted(d, *[key] * count)
+    elif kind == "ctrl":
+        chord(d, key, shift=count)
+    elif kind == "type":
+        keys(d, key)
+    elif kind == "backspace":
+        keys(d, *[Keys.BACKSPACE] * count)
+    elif kind == "delete":
+        keys(d, *[Keys.DELETE] * count)
+    elif kind == "enter":
+        keys(d, Keys.ENTER)
+    else:  # cut what is selected, if anything, and paste it back twice
+        chord(d, "x")
+        chord(d, "v")
+        chord(d, "v")
+
+
+@known_fault("chromium", "seed 22, step 22: an Up press lands one character right of the "
+             "textarea's, after edits the box made itself")
+@known_fault("firefox", "some seeds: an Up press or Shift+End at a wrap, where Firefox's caret "
+             "has two stops, lands on the other stop than in the textarea")
+def when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea(d):
+    seed = int(os.environ.get("ZENTROVAX_SEED", "22"))
+    print(f"  {sys.argv[1]}: seed {seed} (ZENTROVAX_SEED={seed} replays it)", flush=True)
+    rng = random.Random(seed)
+    text = text_of(100_000, rng)
+    start = rng.randrange(len(text))
+    chosen = steps(rng, 60)
+
+    set_clipboard("from elsewhere")
+    paused_with(d, text)
+    place_caret(d, start)
+    ours = []
+    for step in chosen:
+        press(d, step)
+        ours.append((output(d), selection(d)))
+    url = d.current_url
+    set_clipboard("from elsewhere")
+    js(d, TWIN, text, start)
+    for number, step in enumerate(chosen):
+        press(d, step)
+        plain, plain_selection = js(d, TWIN_STATE)
+        got, got_selection = ours[number]
+        if got != plain or got_selection != plain_selection:
+            first = next((i for i, (a, b) in enumerate(zip(got, plain)) if a != b),
+                         min(len(got), len(plain)))
+            raise AssertionError(
+                f"seed {seed}, step {number} {step[:2]!r}: the output's selection "
+                f"{got_selection}, the textarea's {plain_selection}"
+                + ("" if got == plain else f"; texts differ from {first}: "
+                   f"{got[first - 10:first + 30]!r} / {plain[first - 10:first + 30]!r}"))
+    d.get(url)
+
+
+def when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end(d):
+    rng = random.Random(22)
+    for size in (4_000, 40_000, 4 << 20):
+        text = text_of(size, rng, newlines=False)
+        load(d, d.current_url)
+        paused_with(d, text)
+        place_caret(d, 0)
+        chord(d, Keys.END)
+        assert selection(d) == [len(text)] * 2, f"{size}: Ctrl+End to {selection(d)}"
+        chord(d, Keys.HOME)
+        assert selection(d) == [0, 0], f"{size}: Ctrl+Home to {selection(d)}"
+        got = copied(d, lambda: (chord(d, Keys.END, shift=True), chord(d, "c")))
+        assert got == text, f"{size}: Ctrl+Shift+End copied {len(got)} of {len(text)}"
+        chord(d, Keys.END)
+        keys(d, "Q")
+        assert output(d) == text + "Q", f"{size}: typed after Ctrl+End, not at the end"
+
+
+def when_a_long_paste_ends_the_text_then_typing_goes_on_after_it(d):
+    paused_with(d, "leet ")
+    place_caret(d, 5)
+    for size in (5_000, 10_000):
+        pasted = text_of(size, random.Random(size), newlines=False)
+        set_clipboard(pasted)
+        chord(d, Keys.END)
+        chord(d, "v")
+        keys(d, "Q")
+        assert output(d).endswith(pasted + "Q"), f"after a paste of {size}: {selection(d)}"
+
+
+def when_the_user_scrolled_back_then_typing_keeps_their_place(d):
+    set_output(d, text_of(40_000, random.Random(3)))
+    box = "document.getElementById('txtLeet')"
+    js(d, f"{box}.scrollTop = {box}.scrollHeight")
+    keys(d, "a")
+    assert js(d, f"return {box}.scrollTop + {box}.clientHeight >= {box}.scrollHeight - 1"), \
+        "at the end, the view follows the typing"
+    js(d, f"{box}.scrollTop = 3000")
+    keys(d, "leet")
+    # A block laid out anew may shift the scroll position a little; the view stays.
+    place = js(d, f"return [{box}.scrollTop, {box}.scrollHeight - {box}.clientHeight]")
+    assert abs(place[0] - 3000) < 15, f"typing moved the view from 3000 to {place}"
+    js(d, f"{box}.scrollTop = {box}.scrollHeight")
+    keys(d, "speak " * 20)
+    place = js(d, f"return [{box}.scrollTop, {box}.clientHeight, {box}.scrollHeight]")
+    assert place[0] + place[1] >= place[2] - 1, f"at the end, the view follows the typing: {place}"
+
+
+# The middle of character `at` on screen, relative to the output's centre, with it in view.
+POINT = SHOW_BLOCK + """
+    const box = document.getElementById('txtLeet');
+    let at = arguments[0];
+    for (const b of box.querySelectorAll('.block')) {
+        const n = b.firstChild;
+        if (at < n.length) {
+            if (arguments[1]) showBlock(box, b);
+            const range = document.createRange();
+            range.setStart(n, at);
+            range.setEnd(n, at + 1);
+            const boxes = range.getClientRects();
+            const c = boxes[boxes.length - 1];
+            const o = box.getBoundingClientRect();
+            if (arguments[2]) box.scrollTop += (c.top + c.height / 2) - (o.top + o.height / 2);
+            return [c.left + c.width / 2 - (o.left + o.width / 2),
+                    c.top + c.height / 2 - (o.top + o.height / 2), c.width];
+        }
+        at -= n.length;
+    }"""
+
+
+def point(d, at, scroll=True):
+    """Where character `at` shows, once its block is laid out and, with `scroll`, in the
+    middle of the view."""
+    frames = "requestAnimationFrame(() => requestAnimationFrame(arguments[0]))"
+    if scroll:
+        js(d, POINT, at, True, False)
+        d.execute_async_script(frames)
+        js(d, POINT, at, False, True)
+        d.execute_async_script(frames)
+    return js(d, POINT, at, False, False)
+
+
+def when_clicked_anywhere_then_the_caret_lands_on_that_character(d):
+    rng = random.Random(7)
+    text = text_of(200_000, rng, newlines=False)
+    paused_with(d, text)
+    box = d.find_element("id", "txtLeet")
+    place_caret(d, 0)
+    for at in (150_000, 90_001, 20_017, 199_000):
+        at = text.index("speak", at) + 1  # inside a word
+        x, y, width = point(d, at)
+        # The left half of a character puts the caret before it.
+        ActionChains(d).move_to_element_with_offset(box, int(x - width / 4), int(y)).click() \
+            .perform()
+        assert selection(d) == [at, at], f"click before {at}: {selection(d)}"
+        keys(d, "Q")
+        assert output(d)[at - 2:at + 3] == text[at - 2:at] + "Q" + text[at:at + 2], \
+            f"typed after a click before {at}"
+        text = text[:at] + "Q" + text[at:]
+
+
+if __name__ == "__main__":
+    sys.exit(run([
+        when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea,
+        when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
+        when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
+        when_the_user_scrolled_back_then_typing_keeps_their_place,
+        when_clicked_anywhere_then_the_caret_lands_on_that_character,
+    ]))
