@@ -1,7 +1,6 @@
 #include "web/blocks.h"
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 #include <string>
 
@@ -28,15 +27,6 @@ constexpr int kLowSurrogateLast = 0xDFFF;
 
 bool IsBlock(const val& node) {
     return node["zvOrder"].isNumber();
-}
-
-// A block off screen (content-visibility: auto) keeps the size it is assumed to have, but the
-// browser lays out its text when asked where the text lies: its lines are counted from that.
-int LinesOf(const val& block) {
-    val range = val::global("document").call<val>("createRange");
-    range.call<void>("selectNodeContents", block);
-    return static_cast<int>(
-        std::lround(range.call<val>("getBoundingClientRect")["height"].as<double>() / kLineHeight));
 }
 
 // Where each line of a laid-out block starts, from 0 (page.js).
@@ -463,7 +453,7 @@ void Blocks::KeepLastLine() {
 }
 
 int Blocks::Lines(int block) const {
-    return LinesOf(Block(block));
+    return val::module_property("lines")(Block(block), val(kLineHeight)).as<int>();
 }
 
 std::vector<int> Blocks::LineStarts(int block) const {

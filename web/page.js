@@ -94,15 +94,34 @@ const characterBox = (range) => {
   return boxes.length ? boxes.reduce((widest, box) => (box.width > widest.width ? box : widest)) :
                         range.getBoundingClientRect();
 };
-Module['characterTop'] = (text, at) => {
+
+// Reads the layout of `block` with the block and its section laid out. Firefox does not lay out
+// what it skips (content-visibility: auto) when asked where its text lies; Chromium does.
+const laidOut = (block, read) => {
+  const made = [block, block.parentNode].filter((element) => !element.classList.contains('read'));
+  made.forEach((element) => element.classList.add('read'));
+  try {
+    return read();
+  } finally {
+    made.forEach((element) => element.classList.remove('read'));
+  }
+};
+
+Module['characterTop'] = (text, at) => laidOut(text.parentNode, () => {
   const range = document.createRange();
   range.setStart(text, at);
   range.setEnd(text, at + 1);
   return characterBox(range).top;
-};
+});
 
-// The layout of a block's text, read through ranges: a block off screen keeps an assumed size,
-// but its text is laid out when asked where it lies.
+// How many lines a block shows.
+Module['lines'] = (block, lineHeight) => laidOut(block, () => {
+  const range = document.createRange();
+  range.selectNodeContents(block);
+  return Math.round(range.getBoundingClientRect().height / lineHeight);
+});
+
+// The layout of a laid-out block's text, read through ranges.
 const textLayout = (block) => {
   const text = block.firstChild;
   const range = document.createRange();
@@ -132,7 +151,7 @@ const textLayout = (block) => {
 // Where each line of a laid-out block's text starts, from 0. The first character of line k is
 // the first whose top lies below the middle of line k - 1; the tops never go up. Lines are much
 // alike, so each search starts where the last line's length says and widens from there.
-Module['lineStarts'] = (block, lineHeight) => {
+Module['lineStarts'] = (block, lineHeight) => laidOut(block, () => {
   const {text, whole, character, firstAt} = textLayout(block);
   const lines = Math.round(whole.height / lineHeight);
   const starts = [0];
@@ -163,7 +182,7 @@ Module['lineStarts'] = (block, lineHeight) => {
     starts.push(start);
   }
   return starts;
-};
+});
 
 // How many lines a laid-out block has, and where every `every`-th line starts: all a plan of
 // cuts needs, for a few probes a cut rather than a few a line.
@@ -180,12 +199,12 @@ Module['blockLines'] = (block, lineHeight, every) => {
 
 // Where the last line of a laid-out block's text starts: its first character whose bottom lies
 // below the middle of that line.
-Module['lastLineStart'] = (block, lineHeight) => {
+Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
   const {text, firstAt} = textLayout(block);
   const range = document.createRange();
   range.selectNodeContents(text);
   return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
-};
+});
 
 // Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
 // engine without grapheme segmentation steps over one code point, never half of one.
