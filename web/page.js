@@ -60,29 +60,39 @@ Module['plainTextEditing'] = (() => {
   }
 })();
 
-// Shows `dialog` modally, as the engine's <dialog> does, or by hand where it has none: the rest
-// of the page inert, the first button focused, and a 'close' event when the form is sent.
-Module['showModal'] = (dialog) => {
-  if (typeof dialog.showModal === 'function') {
-    dialog.showModal();
-    return;
+// Shows `dialog` as a message box: on top, the only thing that takes the mouse and the keys,
+// its one button focused; Enter, Space, Escape or a click on the button dismiss it, and a
+// 'dismiss' event tells so while it still shows, so that the focus goes straight from its button
+// to where the program gives it. Not by showModal: that makes the rest of the page inert at once,
+// which takes the focused box out of a screen reader's sight, and the reader then moves into the
+// dialog without reading it (Orca, in Chromium and Firefox); nor by the dialog's own close,
+// between which and the program's focus a reader would find the focus nowhere and stop
+// sending keys to the page. aria-modal tells a reader that nothing else counts meanwhile.
+Module['showMessage'] = (dialog) => {
+  if (!dialog.zvShade) {
+    const shade = document.createElement('div');
+    shade.className = 'shade';
+    shade.hidden = true;
+    shade.addEventListener('mousedown', (event) => event.preventDefault());
+    dialog.before(shade);
+    dialog.zvShade = shade;
+    const dismiss = (event) => {
+      event.preventDefault();
+      dialog.dispatchEvent(new Event('dismiss'));
+      shade.hidden = true;
+      dialog.removeAttribute('open');
+    };
+    dialog.addEventListener('submit', dismiss);
+    dialog.addEventListener('keydown', (event) => {
+      if (event.key === 'Escape') {
+        dismiss(event);
+      } else if (event.key === 'Tab') {
+        event.preventDefault();  // the button is the only place the focus may go
+      }
+    });
   }
-  const others = [...dialog.parentElement.children].filter((child) => child !== dialog);
-  others.forEach((child) => child.setAttribute('inert', ''));
-  dialog.setAttribute('open', '');
-  const close = (event) => {
-    if (event.type === 'keydown' && event.key !== 'Escape') {
-      return;
-    }
-    event.preventDefault();
-    dialog.removeEventListener('submit', close);
-    dialog.removeEventListener('keydown', close);
-    dialog.removeAttribute('open');
-    others.forEach((child) => child.removeAttribute('inert'));
-    dialog.dispatchEvent(new Event('close'));
-  };
-  dialog.addEventListener('submit', close);
-  dialog.addEventListener('keydown', close);
+  dialog.zvShade.hidden = false;
+  dialog.setAttribute('open', '');  // as dialog.show() does, in engines without <dialog> too
   dialog.querySelector('button').focus();
 };
 
@@ -98,6 +108,12 @@ const characterBox = (range) => {
 // Reads the layout of `block` with the block and its section laid out. Firefox does not lay out
 // what it skips (content-visibility: auto) when asked where its text lies; Chromium does.
 const laidOut = (block, read) => {
+  // What shows in the box is laid out anyway, and toggling its style would cost the typing.
+  const shown = block.getBoundingClientRect();
+  const view = block.closest('.output').getBoundingClientRect();
+  if (shown.bottom > view.top && shown.top < view.bottom) {
+    return read();
+  }
   const made = [block, block.parentNode].filter((element) => !element.classList.contains('read'));
   made.forEach((element) => element.classList.add('read'));
   try {

@@ -144,18 +144,20 @@ WebToolkit::WebToolkit()
     prompt.set("id", "helpPrompt");
     val form = document_.call<val>("createElement", val("form"));
     form.set("method", "dialog");
+    form.call<void>("setAttribute", val("role"), val("none"));  // else it is read as a form
     val ok = document_.call<val>("createElement", val("button"));
     ok.set("textContent", "OK");
     ok.set("autofocus", true);
     form.call<void>("append", ok);
     message_.set("id", "help");
-    // A message with one button that has the focus: a screen reader reads its title and words
-    // as it opens, as it does a desktop message box.
+    // Modal, named by its title and described by its words, which a screen reader reads as the
+    // focus moves into it, as it does a desktop message box's (see showMessage in page.js).
     message_.call<void>("setAttribute", val("role"), val("alertdialog"));
+    message_.call<void>("setAttribute", val("aria-modal"), val("true"));
     message_.call<void>("setAttribute", val("aria-labelledby"), val("helpTitle"));
     message_.call<void>("setAttribute", val("aria-describedby"), val("helpPrompt"));
     message_.call<void>("append", title, prompt, form);
-    page.call<void>("append", message_);
+    client.call<void>("append", message_);
 
     // Each event of the page and the function main.cpp exports for it.
     const struct {
@@ -175,7 +177,7 @@ WebToolkit::WebToolkit()
         {leet_, "cut", "zentrovaxLeetCut"},
         {document_, "mousedown", "zentrovaxMouseDown"},
         {document_, "selectionchange", "zentrovaxSelectionChange"},
-        {message_, "close", "zentrovaxMessageClosed"},
+        {message_, "dismiss", "zentrovaxMessageClosed"},
     };
     for (const auto& listener : listeners) {
         Listen(listener.target, listener.type, listener.handler);
@@ -208,9 +210,12 @@ void WebToolkit::AppendText(Box box, std::string_view text) {
         return;  // what the capture box holds is never kept
     }
     output_.Append(text);
+    // The same piece twice running must be said twice, but Chromium reports no change when
+    // the region's words stay the same, and Orca drops a message that repeats the last: every
+    // other piece ends in a no-break space, which no screen reader says.
+    every_other_piece_ = !every_other_piece_;
     val piece = document_.call<val>("createElement", val("span"));
-    piece.set("textContent", std::string(text));
-    // A new node rather than new words in the old one: the same piece twice is said twice.
+    piece.set("textContent", std::string(text) + (every_other_piece_ ? "\u00a0" : ""));
     live_region_.call<void>("replaceChildren", piece);
 }
 
@@ -243,7 +248,7 @@ void WebToolkit::ShowMessage(std::string_view prompt, std::string_view title) {
     message_open_ = true;
     // What the live region last said would be said again as the modal message lets it be seen.
     live_region_.call<void>("replaceChildren");
-    val::module_property("showModal")(message_);
+    val::module_property("showMessage")(message_);
 }
 
 void WebToolkit::Type(std::string_view characters) {

@@ -54,6 +54,7 @@ class WebToolkit final : public Toolkit {
     emscripten::val message_;
     BlockOutput output_;
     bool message_open_ = false;
+    bool every_other_piece_ = false;
     // A browser cannot wait for the message to close: the focus a handler gives meanwhile is
     // given when it closes.
     std::optional<Box> focus_after_message_;

@@ -120,6 +120,8 @@ PREFS = {
     "services.settings.server": "data:,#remote-settings-dummy/v1", "dom.push.connection.enabled": False,
     "browser.sessionstore.resume_from_crash": False, "toolkit.startup.max_resumed_crashes": -1,
     "browser.tabs.warnOnClose": False, "browser.warnOnQuit": False,
+    # Timings as fine as the other engines give them.
+    "privacy.reduceTimerPrecision": False,
 }
 
 

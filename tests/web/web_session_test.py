@@ -314,11 +314,14 @@ def the_accessibility_tree_names_the_boxes(d):
     assert any(p.get("name") == "description" and "editable while paused" in
                str(p) for p in leet[0].get("properties", [])) or \
         "editable while paused" in str(leet[0].get("description")), leet[0]
-    live = js(d, "const l = document.querySelector('[aria-live]');"
-                 "return [l.getAttribute('aria-live'), l.textContent]")
-    assert live == ["polite", "||=||"], live
+    live = "document.querySelector('[aria-live]')"
+    assert js(d, f"return {live}.getAttribute('aria-live')") == "polite"
+    assert js(d, f"return {live}.textContent.trim()") == "||=||"
+    # The same piece again is new words to the region, and only the piece is said.
+    said = js(d, f"return {live}.textContent")
     keys(d, "h")
-    assert js(d, "return document.querySelector('[aria-live]').children.length") == 1
+    assert js(d, f"return [{live}.children.length, {live}.textContent.trim()]") == [1, "||=||"]
+    assert js(d, f"return {live}.textContent") != said, "the same words twice are said once"
 
 
 def axe_findings(d):
