@@ -280,7 +280,7 @@ void BlockOutput::OnCompositionEnd() {
     blocks_.Resync(block);
     history_.Record(History::Kind::kOther, {offset, val(removed), Utf16Length(removed),
                                             val(inserted), Utf16Length(inserted)});
-    PlaceCaret(offset + Utf16Length(inserted));
+    PlaceCaretAfterInsertion(offset + Utf16Length(inserted));
     ScheduleRepair();
 }
 
@@ -352,7 +352,11 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
     const int length = text["length"].as<int>();
     history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
     blocks_.Replace(from, to, text);
-    PlaceCaret(from + length);
+    if (length > 0) {
+        PlaceCaretAfterInsertion(from + length);
+    } else {
+        PlaceCaret(from);
+    }
     ScheduleRepair();
 }
 
@@ -376,7 +380,7 @@ void BlockOutput::Redo() {
     for (const History::Edit& edit : *step) {
         blocks_.Replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
     }
-    PlaceCaret(step->back().offset + step->back().inserted_length);
+    PlaceCaretAfterInsertion(step->back().offset + step->back().inserted_length);
     ScheduleRepair();
 }
 
@@ -440,6 +444,32 @@ void BlockOutput::Select(int anchor, int focus) {
     const val text = blocks_.TextNode(place.block);
     Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset, text,
                            place.offset);
+    ShowFocus(place);
+}
+
+void BlockOutput::PlaceCaretAfterInsertion(int offset) {
+    // Where the inserted text ends on a wrap, a text box keeps the caret at the end of the line
+    // it typed on, and Up and Down go from there. A caret placed by a script, or moved onto the
+    // offset by a character, takes the start of the next line instead; a move to the end of the
+    // line it ends takes the end of the line.
+    const Blocks::Place place = blocks_.Locate(offset, false);
+    blocks_.KeepLaidOut(Around(place.block, place.block));
+    const val text = blocks_.TextNode(place.block);
+    val selection = Selection();
+    if (place.offset > 0 &&
+        text["data"].call<int>("charCodeAt", place.offset - 1) != static_cast<int>('\n')) {
+        selection.call<void>("collapse", text, place.offset - 1);
+        selection.call<void>("modify", val("move"), val("forward"), val("lineboundary"));
+    }
+    if (!selection["focusNode"].strictlyEquals(text) ||
+        selection["focusOffset"].as<int>() != place.offset) {
+        selection.call<void>("collapse", text, place.offset);
+    }
+    ShowFocus(place);
+}
+
+void BlockOutput::ShowFocus(const Blocks::Place& place) {
+    const val text = blocks_.TextNode(place.block);
     // Keep the focus end in view, as a text box does.
     val range = val::global("document").call<val>("createRange");
     range.call<void>("setStart", text, place.offset);

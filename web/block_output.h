@@ -64,6 +64,10 @@ class BlockOutput {
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     void PlaceCaret(int offset) { Select(offset, offset); }
+    // The caret after text just inserted, which ends at `offset`.
+    void PlaceCaretAfterInsertion(int offset);
+    // Scrolls the output so that a place in its text shows.
+    void ShowFocus(const Blocks::Place& place);
     // Selects from `anchor` to `focus` (offsets), with the text around both laid out, and keeps
     // the focus end in view.
     void Select(int anchor, int focus);

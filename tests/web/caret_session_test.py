@@ -9,7 +9,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from session import (SHOW_BLOCK, ActionChains, Keys, chord, click, copied, js,  # noqa: E402
-                     keys, known_fault, load, output, paste, place_caret, run, selection,
+                     keys, load, output, paste, place_caret, run, selection,
                      set_clipboard, set_output, shifted)
 
 WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
@@ -95,8 +95,6 @@ def press(d, step):
         paste(d)
 
 
-@known_fault("chromium", "seed 22, step 22: an Up press lands one character right of the "
-             "textarea's, after edits the box made itself")
 def when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea(d):
     seed = int(os.environ.get("ZENTROVAX_SEED", "22"))
     print(f"  {sys.argv[1]}: seed {seed} (ZENTROVAX_SEED={seed} replays it)", flush=True)
@@ -160,8 +158,6 @@ def when_a_long_paste_ends_the_text_then_typing_goes_on_after_it(d):
         assert output(d).endswith(pasted + "Q"), f"after a paste of {size}: {selection(d)}"
 
 
-@known_fault("webkit", "back at the end, the view at times stays a few lines short of the end "
-             "as typing goes on")
 def when_the_user_scrolled_back_then_typing_keeps_their_place(d):
     set_output(d, text_of(40_000, random.Random(3)))
     box = "document.getElementById('txtLeet')"

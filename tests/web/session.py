@@ -167,19 +167,10 @@ def only(*engines):
     return mark
 
 
-def known_fault(engine_name, why):
-    """Marks a case that finds a fault not yet mended in one engine: it is reported there, with
-    why, and neither passes nor fails until the fault is mended and the mark goes."""
-    def mark(case):
-        case.known_faults = {**getattr(case, "known_faults", {}), engine_name: why}
-        return case
-    return mark
-
-
 def run(cases, after=None):
     """Runs each case on a freshly loaded page in the engine named on the command line:
     session.py ENGINE SITE_DIR SCREENSHOT_DIR. ZENTROVAX_CASE=PART runs only the cases whose
-    names hold PART, known faults included. `after(driver, url, server, shots)` may add
+    names hold PART. `after(driver, url, server, shots)` may add
     cases of its own at the end; it returns how many failed of how many."""
     name, site, shots = sys.argv[1:4]
     os.makedirs(shots, exist_ok=True)
@@ -188,9 +179,6 @@ def run(cases, after=None):
         for case in cases:
             if name not in getattr(case, "engines", (name,)) or \
                     os.environ.get("ZENTROVAX_CASE", "") not in case.__name__:
-                continue
-            if name in getattr(case, "known_faults", {}) and "ZENTROVAX_CASE" not in os.environ:
-                print("KNOWN FAULT", name, case.__name__, case.known_faults[name], flush=True)
                 continue
             total += 1
             load(driver, url)
