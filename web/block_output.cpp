@@ -56,10 +56,13 @@ void BlockOutput::Append(std::string_view text) {
 }
 
 bool BlockOutput::ViewIsAtEnd() const {
-    // Read before the change, from the layout of the last frame; a zoomed page scrolls by
-    // fractions of a pixel.
-    return element_["scrollTop"].as<double>() + element_["clientHeight"].as<double>() >=
-           element_["scrollHeight"].as<double>() - 1;
+    // Where the text ends, not the scroll height, which counts the blocks out of view at the
+    // size they are assumed to have until shown. Read before the change, from the layout of
+    // the last frame; a zoomed page places by fractions of a pixel.
+    const double end = blocks_.Block(blocks_.Count() - 1)
+                           .call<val>("getBoundingClientRect")["bottom"]
+                           .as<double>();
+    return end <= element_.call<val>("getBoundingClientRect")["bottom"].as<double>() + 1;
 }
 
 std::string BlockOutput::Text() const {
@@ -165,6 +168,7 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
+        KeepSelectionLaidOut();
     }
     // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
     // Mac) lie in text the browser has not laid out, where its own move would stop short.
@@ -312,6 +316,30 @@ void BlockOutput::KeepingSelection(Change change) {
     }
 }
 
+void BlockOutput::OnMouseDown(const val& event) {
+    if (!editable_ || event["detail"].as<int>() != 3) {
+        return;
+    }
+    // The double click before has selected the word under the mouse, in the paragraph wanted.
+    const auto word = SelectedRange();
+    if (!word) {
+        return;
+    }
+    event.call<void>("preventDefault");
+    const int at = word->first;
+    const int start = blocks_.ParagraphStart(at);
+    int end = blocks_.ParagraphEnd(at);
+    // Chromium's and WebKit's text boxes take the newline with the paragraph, Firefox's not.
+    if (end < blocks_.Length() && val::module_property("paragraphTakesNewline").as<bool>()) {
+        ++end;
+    }
+    const Blocks::Place from = blocks_.Locate(start, true);
+    const Blocks::Place to = blocks_.Locate(end, false);
+    blocks_.KeepLaidOut(Around(from.block, to.block));
+    Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
+                           blocks_.TextNode(to.block), to.offset);
+}
+
 std::optional<std::pair<int, int>> BlockOutput::SelectionEnds() const {
     const val selection = Selection();
     if (selection["rangeCount"].as<int>() == 0) {
@@ -326,10 +354,7 @@ std::optional<std::pair<int, int>> BlockOutput::SelectionEnds() const {
     return std::pair{anchor, focus};
 }
 
-void BlockOutput::OnSelectionChange() {
-    if (!editable_) {
-        return;
-    }
+void BlockOutput::KeepSelectionLaidOut() {
     const val selection = Selection();
     if (selection["rangeCount"].as<int>() == 0) {
         return;

@@ -42,8 +42,9 @@ class BlockOutput {
     void OnCompositionEnd();
     // A slice of the repairs an edit left for later (see Blocks::RepairStale).
     void OnIdle();
-    // The caret or the selection moved, by whatever means.
-    void OnSelectionChange();
+    // A triple click selects a paragraph, the text between newlines, as in a text box, rather
+    // than the block the browser takes for one.
+    void OnMouseDown(const emscripten::val& event);
 
   private:
     using History = EditHistory<emscripten::val>;
@@ -64,6 +65,9 @@ class BlockOutput {
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     void PlaceCaret(int offset) { Select(offset, offset); }
+    // Lays out the text around the selection's ends before a key moves them, not as they move:
+    // a block restyled between the clicks of a double click loses WebKit the word under them.
+    void KeepSelectionLaidOut();
     // The caret after text just inserted, which ends at `offset`.
     void PlaceCaretAfterInsertion(int offset);
     // Scrolls the output so that a place in its text shows.

@@ -211,6 +211,37 @@ val Blocks::Text(int from, int to) const {
     return pieces.call<val>("join", val(""));
 }
 
+int Blocks::ParagraphStart(int offset) const {
+    const Place place = Locate(offset, false);
+    int block_start = offset - place.offset;
+    for (int block = place.block, before = place.offset; block >= 0; --block) {
+        const int newline =
+            before > 0 ? TextNode(block)["data"].call<int>("lastIndexOf", val("\n"), before - 1)
+                       : -1;
+        if (newline >= 0) {
+            return block_start + newline + 1;
+        }
+        if (block > 0) {
+            before = LengthOf(block - 1);
+            block_start -= before;
+        }
+    }
+    return 0;
+}
+
+int Blocks::ParagraphEnd(int offset) const {
+    const Place place = Locate(offset, true);
+    int block_start = offset - place.offset;
+    for (int block = place.block, from = place.offset; block < Count(); ++block, from = 0) {
+        const int newline = TextNode(block)["data"].call<int>("indexOf", val("\n"), from);
+        if (newline >= 0) {
+            return block_start + newline;
+        }
+        block_start += LengthOf(block);
+    }
+    return Length();
+}
+
 void Blocks::Append(std::string_view text) {
     const int last = Count() - 1;
     TextNode(last).call<void>("appendData", val(std::string(text)));

@@ -37,6 +37,10 @@ class Blocks {
     [[nodiscard]] int BlockOf(emscripten::val node) const;
     // The text between two offsets, as a JavaScript string.
     [[nodiscard]] emscripten::val Text(int from, int to) const;
+    // Where the paragraph (the text between newlines) that holds `offset` starts, and where it
+    // ends, before its newline.
+    [[nodiscard]] int ParagraphStart(int offset) const;
+    [[nodiscard]] int ParagraphEnd(int offset) const;
 
     // Touches the last block only, whatever the length of the text.
     void Append(std::string_view text);

@@ -49,11 +49,11 @@ void LeetCopy(val event) {
 void LeetCut(val event) {
     Window()->OnLeetCopy(std::move(event), true);
 }
+void LeetMouseDown(val event) {
+    Window()->OnLeetMouseDown(event);
+}
 void MouseDown(val event) {
     Window()->OnMouseDown(std::move(event));
-}
-void SelectionChange(val /*event*/) {
-    Window()->OnSelectionChange();
 }
 void MessageClosed(val /*event*/) {
     Window()->OnMessageClosed();
@@ -83,8 +83,8 @@ EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxLeetCompositionEnd", &LeetCompositionEnd);
     emscripten::function("zentrovaxLeetCopy", &LeetCopy);
     emscripten::function("zentrovaxLeetCut", &LeetCut);
+    emscripten::function("zentrovaxLeetMouseDown", &LeetMouseDown);
     emscripten::function("zentrovaxMouseDown", &MouseDown);
-    emscripten::function("zentrovaxSelectionChange", &SelectionChange);
     emscripten::function("zentrovaxMessageClosed", &MessageClosed);
     emscripten::function("zentrovaxZoomed", &Zoomed);
     emscripten::function("zentrovaxOutputIdle", &OutputIdle);

@@ -222,6 +222,10 @@ Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
   return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
 });
 
+// Whether a triple click in a text box selects a paragraph with its newline, as Chromium's and
+// WebKit's do; Firefox's (Gecko's) leaves the newline out. Nothing but the engine's name tells.
+Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
+
 // Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
 // engine without grapheme segmentation steps over one code point, never half of one.
 const graphemes = typeof Intl.Segmenter === 'function' ?

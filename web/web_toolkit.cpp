@@ -175,8 +175,8 @@ WebToolkit::WebToolkit()
         {leet_, "compositionend", "zentrovaxLeetCompositionEnd"},
         {leet_, "copy", "zentrovaxLeetCopy"},
         {leet_, "cut", "zentrovaxLeetCut"},
+        {leet_, "mousedown", "zentrovaxLeetMouseDown"},
         {document_, "mousedown", "zentrovaxMouseDown"},
-        {document_, "selectionchange", "zentrovaxSelectionChange"},
         {message_, "dismiss", "zentrovaxMessageClosed"},
     };
     for (const auto& listener : listeners) {

@@ -40,7 +40,7 @@ class WebToolkit final : public Toolkit {
     void OnMouseDown(emscripten::val event);
     void OnMessageClosed();
     void OnOutputIdle() { output_.OnIdle(); }
-    void OnSelectionChange() { output_.OnSelectionChange(); }
+    void OnLeetMouseDown(const emscripten::val& event) { output_.OnMouseDown(event); }
     void OnZoomed();
 
   private:

@@ -158,22 +158,45 @@ def when_a_long_paste_ends_the_text_then_typing_goes_on_after_it(d):
         assert output(d).endswith(pasted + "Q"), f"after a paste of {size}: {selection(d)}"
 
 
+# Where the text's end shows, in pixels below the box's content: 0 or less when in view.
+END_BELOW_VIEW = """
+    const box = document.getElementById('txtLeet');
+    const range = document.createRange();
+    range.selectNodeContents(box);
+    range.collapse(false);
+    const end = [...range.getClientRects()].pop() || range.getBoundingClientRect();
+    return end.bottom - (box.getBoundingClientRect().bottom - box.clientTop);"""
+
+
 def when_the_user_scrolled_back_then_typing_keeps_their_place(d):
     set_output(d, text_of(40_000, random.Random(3)))
     box = "document.getElementById('txtLeet')"
     js(d, f"{box}.scrollTop = {box}.scrollHeight")
     keys(d, "a")
-    assert js(d, f"return {box}.scrollTop + {box}.clientHeight >= {box}.scrollHeight - 1"), \
-        "at the end, the view follows the typing"
+    assert js(d, END_BELOW_VIEW) <= 0, "at the end, the view follows the typing"
     js(d, f"{box}.scrollTop = 3000")
+    # Where the view settles once the blocks that came into it are laid out.
+    frames = "requestAnimationFrame(() => requestAnimationFrame(arguments[0]))"
+    before = None
+    for _ in range(10):
+        d.execute_async_script(frames)
+        now = js(d, f"return {box}.scrollTop")
+        if now == before:
+            break
+        before = now
     keys(d, "leet")
-    # A block laid out anew may shift the scroll position a little; the view stays.
     place = js(d, f"return [{box}.scrollTop, {box}.scrollHeight - {box}.clientHeight]")
-    assert abs(place[0] - 3000) < 15, f"typing moved the view from 3000 to {place}"
-    js(d, f"{box}.scrollTop = {box}.scrollHeight")
+    assert abs(place[0] - before) < 15 and place[0] < place[1] - 100, \
+        f"typing moved the view from {before} to {place}"
+    # Back at the end, as a person scrolls there: until what shows is the end.
+    for _ in range(10):
+        js(d, f"{box}.scrollTop = {box}.scrollHeight")
+        d.execute_async_script("requestAnimationFrame(() => requestAnimationFrame(arguments[0]))")
+        if js(d, END_BELOW_VIEW) <= 0:
+            break
     keys(d, "speak " * 20)
-    place = js(d, f"return [{box}.scrollTop, {box}.clientHeight, {box}.scrollHeight]")
-    assert place[0] + place[1] >= place[2] - 1, f"at the end, the view follows the typing: {place}"
+    below = js(d, END_BELOW_VIEW)
+    assert below <= 0, f"at the end, the view follows the typing: the end {below} px below it"
 
 
 # The middle of character `at` on screen, relative to the output's centre, with it in view.
@@ -206,8 +229,27 @@ def point(d, at, scroll=True):
         js(d, POINT, at, True, False)
         d.execute_async_script(frames)
         js(d, POINT, at, False, True)
+    # Blocks that come into view are laid out over the next frames, and may move what follows.
+    where = None
+    for _ in range(20):
         d.execute_async_script(frames)
-    return js(d, POINT, at, False, False)
+        now = js(d, POINT, at, False, False)
+        if now == where:
+            break
+        where = now
+    return where
+
+
+def clickable(d, text, word, at):
+    """The first character but one of `word` from `at` on, where it shows away from the box's
+    edges (where a scroll bar may lie over the text), and where it shows: (x, y, offset)."""
+    at = text.index(word, at) + 1
+    x, y, _ = point(d, at)
+    while abs(x) > 100:
+        at = text.index(word, at + 1) + 1
+        x, y, _ = point(d, at, scroll=False)
+    x, y, _ = point(d, at)  # in the middle of the view again
+    return x, y, at
 
 
 def when_clicked_anywhere_then_the_caret_lands_on_that_character(d):
@@ -229,6 +271,66 @@ def when_clicked_anywhere_then_the_caret_lands_on_that_character(d):
         text = text[:at] + "Q" + text[at:]
 
 
+def when_double_clicked_or_dragged_then_the_selection_is_that_text(d):
+    text = text_of(200_000, random.Random(9), newlines=False)
+    paused_with(d, text)
+    box = d.find_element("id", "txtLeet")
+    place_caret(d, 0)
+    for at in (150_000, 60_001):
+        x, y, at = clickable(d, text, "speak ", at)
+        ActionChains(d).pause(1).move_to_element_with_offset(box, int(x), int(y)).double_click() \
+            .perform()
+        low, high = sorted(selection(d))
+        assert text[low:high].strip() == "speak", f"double click on speak: {text[low:high]!r}"
+        # A word's start a line or so on, in view and away from the edges.
+        far = text.index(" ", at + 30) + 1
+        fx, fy, fwidth = point(d, far, scroll=False)
+        while abs(fx) > 100:
+            far = text.index(" ", far) + 1
+            fx, fy, fwidth = point(d, far, scroll=False)
+        assert abs(fy) < 60, f"{far} is out of view"
+        # A press in the selected word would drag the word: a click elsewhere first. Pressed on
+        # the left half of a character, the drag starts before it.
+        ActionChains(d).pause(1).move_to_element_with_offset(box, int(fx), int(fy)).click() \
+            .pause(1).move_to_element_with_offset(box, int(x - 2), int(y)).click_and_hold().move_to_element_with_offset(box, int(fx - fwidth / 4), int(fy)) \
+            .release().perform()
+        assert selection(d) == [at, far], f"drag from {at} to {far}: {selection(d)}"
+        assert copied(d, lambda: chord(d, "c")) == text[at:far], \
+            "the dragged selection copies as it reads"
+
+
+# What a triple click selects in a plain <textarea> of this engine: a paragraph, with its
+# newline or without.
+TRIPLE_IN_TEXTAREA = """
+    const t = document.createElement('textarea');
+    t.style.cssText = 'position: fixed; left: 0; top: 0; width: 200px; height: 100px';
+    t.value = 'first line\\nsecond line\\nthird';
+    document.body.append(t);
+    return t;"""
+
+
+def when_triple_clicked_then_the_whole_paragraph_is_selected(d):
+    rng = random.Random(5)
+    paragraphs = [text_of(rng.randrange(2_000, 9_000), rng, newlines=False) for _ in range(30)]
+    text = "\n".join(paragraphs)
+    twin = js(d, TRIPLE_IN_TEXTAREA)
+    ActionChains(d).move_to_element_with_offset(twin, -60, -50 + 22).click().click().click() \
+        .perform()
+    takes_newline = js(d, "return arguments[0].selectionEnd", twin) == len("first line\nsecond line\n")
+    js(d, "arguments[0].remove()", twin)
+    paused_with(d, text)
+    box = d.find_element("id", "txtLeet")
+    place_caret(d, 0)
+    for number in (17, 4, 29):
+        start = sum(len(p) + 1 for p in paragraphs[:number])
+        end = start + len(paragraphs[number]) + (takes_newline and number < len(paragraphs) - 1)
+        x, y, _ = clickable(d, text, " ", start + len(paragraphs[number]) * 2 // 3)
+        ActionChains(d).pause(1).move_to_element_with_offset(box, int(x), int(y)).click().click() \
+            .click().perform()
+        assert selection(d) == [start, end], \
+            f"paragraph {number} is [{start}, {end}), the selection {selection(d)}"
+
+
 if __name__ == "__main__":
     sys.exit(run([
         when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea,
@@ -236,4 +338,6 @@ if __name__ == "__main__":
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,
         when_clicked_anywhere_then_the_caret_lands_on_that_character,
+        when_double_clicked_or_dragged_then_the_selection_is_that_text,
+        when_triple_clicked_then_the_whole_paragraph_is_selected,
     ]))
