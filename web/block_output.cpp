@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <tuple>
-#include <vector>
 
 namespace zentrovax {
 
@@ -21,20 +20,6 @@ bool Has(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-// The blocks around two: what the keys may move the caret into next, a page away at most.
-std::vector<int> Around(int first, int second) {
-    constexpr int kReach = 2;
-    std::vector<int> blocks;
-    for (const int block : {first, second}) {
-        for (int near = block - kReach; near <= block + kReach; ++near) {
-            if (std::find(blocks.begin(), blocks.end(), near) == blocks.end()) {
-                blocks.push_back(near);
-            }
-        }
-    }
-    return blocks;
-}
-
 // Text from outside ends its lines as the output does, with "\n" alone.
 val PlainLines(const val& text) {
     return text.call<val>("replaceAll", val("\r\n"), val("\n"))
@@ -43,7 +28,8 @@ val PlainLines(const val& text) {
 
 }  // namespace
 
-BlockOutput::BlockOutput(val element) : element_(element), blocks_(std::move(element)) {}
+BlockOutput::BlockOutput(val element)
+    : element_(element), blocks_(element), selection_(std::move(element), blocks_) {}
 
 void BlockOutput::Append(std::string_view text) {
     // Follow the end as a terminal does, but only while the view is there: a user who scrolled
@@ -104,15 +90,15 @@ void BlockOutput::OnBeforeInput(val event) {
     const val targets = event.call<val>("getTargetRanges");
     std::optional<std::pair<int, int>> range;
     const bool character = type == "deleteContentBackward" || type == "deleteContentForward";
-    if (const auto selected = SelectedRange();
+    if (const auto selected = selection_.Range();
         character && selected && selected->first == selected->second) {
         // The browser takes a newline that ends a block for nothing and skips it.
         range = CharacterBeside(selected->first, type == "deleteContentBackward");
     } else if (targets["length"].as<int>() > 0) {
-        range = RangeOffsets(targets[0]);
+        range = selection_.RangeOf(targets[0]);
     }
     if (!range) {
-        range = SelectedRange();
+        range = selection_.Range();
     }
     if (!range) {
         return;
@@ -168,7 +154,7 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
-        KeepSelectionLaidOut();
+        selection_.KeepLaidOut();
     }
     // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
     // Mac) lie in text the browser has not laid out, where its own move would stop short.
@@ -179,8 +165,8 @@ void BlockOutput::OnKeyDown(const val& event) {
     if (to_start || to_end) {
         event.call<void>("preventDefault");
         const int target = to_end ? blocks_.Length() : 0;
-        const auto anchor = event["shiftKey"].as<bool>() ? SelectionEnds() : std::nullopt;
-        Select(anchor ? anchor->first : target, target);
+        const auto anchor = event["shiftKey"].as<bool>() ? selection_.Ends() : std::nullopt;
+        selection_.Select(anchor ? anchor->first : target, target);
         return;
     }
     if (meta) {
@@ -222,7 +208,7 @@ void BlockOutput::OnKeyDown(const val& event) {
 }
 
 void BlockOutput::OnCopy(val event, bool cut) {
-    const auto range = SelectedRange();
+    const auto range = selection_.Range();
     if (!range || range->first == range->second) {
         return;
     }
@@ -239,7 +225,7 @@ void BlockOutput::OnCompositionStart() {
         return;
     }
     // What the composition replaces is taken away first, so that it composes in one block.
-    if (const auto range = SelectedRange(); range && range->first != range->second) {
+    if (const auto range = selection_.Range(); range && range->first != range->second) {
         Edit(History::Kind::kOther, range->first, range->second, val(""));
     }
     const val selection = Selection();
@@ -284,7 +270,7 @@ void BlockOutput::OnCompositionEnd() {
     blocks_.Resync(block);
     history_.Record(History::Kind::kOther, {offset, val(removed), Utf16Length(removed),
                                             val(inserted), Utf16Length(inserted)});
-    PlaceCaretAfterInsertion(offset + Utf16Length(inserted));
+    selection_.PlaceCaretAfterInsertion(offset + Utf16Length(inserted));
     ScheduleRepair();
 }
 
@@ -305,14 +291,10 @@ void BlockOutput::Recut() {
 template <typename Change>
 void BlockOutput::KeepingSelection(Change change) {
     // The change moves text between blocks: the selection is kept as offsets in the text.
-    const auto ends = SelectionEnds();
+    const auto ends = selection_.Ends();
     change();
     if (ends) {
-        const Blocks::Place from = blocks_.Locate(ends->first, true);
-        const Blocks::Place to = blocks_.Locate(ends->second, true);
-        blocks_.KeepLaidOut(Around(from.block, to.block));
-        Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
-                               blocks_.TextNode(to.block), to.offset);
+        selection_.Restore(ends->first, ends->second);
     }
 }
 
@@ -321,7 +303,7 @@ void BlockOutput::OnMouseDown(const val& event) {
         return;
     }
     // The double click before has selected the word under the mouse, in the paragraph wanted.
-    const auto word = SelectedRange();
+    const auto word = selection_.Range();
     if (!word) {
         return;
     }
@@ -333,37 +315,7 @@ void BlockOutput::OnMouseDown(const val& event) {
     if (end < blocks_.Length() && val::module_property("paragraphTakesNewline").as<bool>()) {
         ++end;
     }
-    const Blocks::Place from = blocks_.Locate(start, true);
-    const Blocks::Place to = blocks_.Locate(end, false);
-    blocks_.KeepLaidOut(Around(from.block, to.block));
-    Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset,
-                           blocks_.TextNode(to.block), to.offset);
-}
-
-std::optional<std::pair<int, int>> BlockOutput::SelectionEnds() const {
-    const val selection = Selection();
-    if (selection["rangeCount"].as<int>() == 0) {
-        return std::nullopt;
-    }
-    const int anchor =
-        blocks_.OffsetOf(selection["anchorNode"], selection["anchorOffset"].as<int>());
-    const int focus = blocks_.OffsetOf(selection["focusNode"], selection["focusOffset"].as<int>());
-    if (anchor < 0 || focus < 0) {
-        return std::nullopt;
-    }
-    return std::pair{anchor, focus};
-}
-
-void BlockOutput::KeepSelectionLaidOut() {
-    const val selection = Selection();
-    if (selection["rangeCount"].as<int>() == 0) {
-        return;
-    }
-    const int anchor = blocks_.BlockOf(selection["anchorNode"]);
-    const int focus = blocks_.BlockOf(selection["focusNode"]);
-    if (anchor >= 0 && focus >= 0) {
-        blocks_.KeepLaidOut(Around(anchor, focus));
-    }
+    selection_.Restore(start, end, true);
 }
 
 void BlockOutput::ScheduleRepair() {
@@ -378,9 +330,9 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
     history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
     blocks_.Replace(from, to, text);
     if (length > 0) {
-        PlaceCaretAfterInsertion(from + length);
+        selection_.PlaceCaretAfterInsertion(from + length);
     } else {
-        PlaceCaret(from);
+        selection_.PlaceCaret(from);
     }
     ScheduleRepair();
 }
@@ -393,7 +345,7 @@ void BlockOutput::Undo() {
     for (auto edit = step->rbegin(); edit != step->rend(); ++edit) {
         blocks_.Replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
     }
-    PlaceCaret(step->front().offset + step->front().removed_length);
+    selection_.PlaceCaret(step->front().offset + step->front().removed_length);
     ScheduleRepair();
 }
 
@@ -405,25 +357,8 @@ void BlockOutput::Redo() {
     for (const History::Edit& edit : *step) {
         blocks_.Replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
     }
-    PlaceCaretAfterInsertion(step->back().offset + step->back().inserted_length);
+    selection_.PlaceCaretAfterInsertion(step->back().offset + step->back().inserted_length);
     ScheduleRepair();
-}
-
-std::optional<std::pair<int, int>> BlockOutput::RangeOffsets(const val& range) const {
-    const int from = blocks_.OffsetOf(range["startContainer"], range["startOffset"].as<int>());
-    const int to = blocks_.OffsetOf(range["endContainer"], range["endOffset"].as<int>());
-    if (from < 0 || to < 0) {
-        return std::nullopt;
-    }
-    return std::pair{std::min(from, to), std::max(from, to)};
-}
-
-std::optional<std::pair<int, int>> BlockOutput::SelectedRange() const {
-    const val selection = Selection();
-    if (selection["rangeCount"].as<int>() == 0) {
-        return std::nullopt;
-    }
-    return RangeOffsets(selection.call<val>("getRangeAt", 0));
 }
 
 std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,
@@ -441,7 +376,7 @@ std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,
     selection.call<void>("collapse", blocks_.TextNode(place.block), place.offset);
     selection.call<void>("modify", val("extend"), val(backward ? "backward" : "forward"),
                          val(unit));
-    const auto range = SelectedRange();
+    const auto range = selection_.Range();
     if (!range || range->first == range->second) {
         return std::nullopt;
     }
@@ -460,59 +395,6 @@ std::optional<std::pair<int, int>> BlockOutput::CharacterBeside(int at, bool bef
         return std::nullopt;
     }
     return std::pair{std::min(at, edge), std::max(at, edge)};
-}
-
-void BlockOutput::Select(int anchor, int focus) {
-    const Blocks::Place from = blocks_.Locate(anchor, true);
-    const Blocks::Place place = blocks_.Locate(focus, true);
-    blocks_.KeepLaidOut(Around(from.block, place.block));
-    const val text = blocks_.TextNode(place.block);
-    Selection().call<void>("setBaseAndExtent", blocks_.TextNode(from.block), from.offset, text,
-                           place.offset);
-    ShowFocus(place);
-}
-
-void BlockOutput::PlaceCaretAfterInsertion(int offset) {
-    // Where the inserted text ends on a wrap, a text box keeps the caret at the end of the line
-    // it typed on, and Up and Down go from there. A caret placed by a script, or moved onto the
-    // offset by a character, takes the start of the next line instead; a move to the end of the
-    // line it ends takes the end of the line.
-    const Blocks::Place place = blocks_.Locate(offset, false);
-    blocks_.KeepLaidOut(Around(place.block, place.block));
-    const val text = blocks_.TextNode(place.block);
-    val selection = Selection();
-    if (place.offset > 0 &&
-        text["data"].call<int>("charCodeAt", place.offset - 1) != static_cast<int>('\n')) {
-        selection.call<void>("collapse", text, place.offset - 1);
-        selection.call<void>("modify", val("move"), val("forward"), val("lineboundary"));
-    }
-    if (!selection["focusNode"].strictlyEquals(text) ||
-        selection["focusOffset"].as<int>() != place.offset) {
-        selection.call<void>("collapse", text, place.offset);
-    }
-    ShowFocus(place);
-}
-
-void BlockOutput::ShowFocus(const Blocks::Place& place) {
-    const val text = blocks_.TextNode(place.block);
-    // Keep the focus end in view, as a text box does.
-    val range = val::global("document").call<val>("createRange");
-    range.call<void>("setStart", text, place.offset);
-    const val caret = range.call<val>("getBoundingClientRect");
-    const val box = element_.call<val>("getBoundingClientRect");
-    const double top = caret["top"].as<double>();
-    const double bottom = caret["bottom"].as<double>();
-    if (caret["height"].as<double>() == 0) {
-        val options = val::object();
-        options.set("block", "nearest");
-        blocks_.Block(place.block).call<void>("scrollIntoView", options);
-    } else if (top < box["top"].as<double>()) {
-        element_.set("scrollTop",
-                     element_["scrollTop"].as<double>() - (box["top"].as<double>() - top));
-    } else if (bottom > box["bottom"].as<double>()) {
-        element_.set("scrollTop",
-                     element_["scrollTop"].as<double>() + (bottom - box["bottom"].as<double>()));
-    }
 }
 
 }  // namespace zentrovax

@@ -13,6 +13,7 @@
 
 #include "output/edit_history.h"
 #include "web/blocks.h"
+#include "web/output_selection.h"
 
 namespace zentrovax {
 
@@ -53,28 +54,12 @@ class BlockOutput {
     void Edit(History::Kind kind, int from, int to, const emscripten::val& text);
     void Undo();
     void Redo();
-    [[nodiscard]] std::optional<std::pair<int, int>> SelectedRange() const;
-    // The selection's anchor and focus as offsets, in that order.
-    [[nodiscard]] std::optional<std::pair<int, int>> SelectionEnds() const;
-    [[nodiscard]] std::optional<std::pair<int, int>> RangeOffsets(
-        const emscripten::val& range) const;
     // What a deletion takes where the browser offers nothing: at an edge between two blocks,
     // which it takes for the end of a paragraph.
     [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossEdge(
         int at, const std::string& type) const;
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
-    void PlaceCaret(int offset) { Select(offset, offset); }
-    // Lays out the text around the selection's ends before a key moves them, not as they move:
-    // a block restyled between the clicks of a double click loses WebKit the word under them.
-    void KeepSelectionLaidOut();
-    // The caret after text just inserted, which ends at `offset`.
-    void PlaceCaretAfterInsertion(int offset);
-    // Scrolls the output so that a place in its text shows.
-    void ShowFocus(const Blocks::Place& place);
-    // Selects from `anchor` to `focus` (offsets), with the text around both laid out, and keeps
-    // the focus end in view.
-    void Select(int anchor, int focus);
     [[nodiscard]] bool ViewIsAtEnd() const;
     // Asks for OnIdle, once, while edges are left to repair.
     void ScheduleRepair();
@@ -84,6 +69,7 @@ class BlockOutput {
 
     emscripten::val element_;
     Blocks blocks_;
+    OutputSelection selection_;
     History history_;
     bool editable_ = false;
     // While an input method composes: the block it composes in and the block's text before.

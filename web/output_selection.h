@@ -1,0 +1,48 @@
+// The page's selection inside the output, as offsets in its text: read from the DOM, and set
+// with the text around its ends laid out, so that the browser's own moves from there land as
+// in one paragraph. It knows the blocks and nothing of keys or edits.
+#pragma once
+
+#include <emscripten/val.h>
+
+#include <optional>
+#include <utility>
+
+#include "web/blocks.h"
+
+namespace zentrovax {
+
+class OutputSelection {
+  public:
+    OutputSelection(emscripten::val element, Blocks& blocks)
+        : element_(std::move(element)), blocks_(blocks) {}
+
+    // The anchor and the focus, in that order; none when the selection lies elsewhere.
+    [[nodiscard]] std::optional<std::pair<int, int>> Ends() const;
+    // From the first offset to the last.
+    [[nodiscard]] std::optional<std::pair<int, int>> Range() const;
+    [[nodiscard]] std::optional<std::pair<int, int>> RangeOf(const emscripten::val& range) const;
+
+    // Selects from `anchor` to `focus`, and keeps the focus end in view.
+    void Select(int anchor, int focus);
+    void PlaceCaret(int offset) { Select(offset, offset); }
+    // The caret after text just inserted, which ends at `offset`.
+    void PlaceCaretAfterInsertion(int offset);
+    // Selects from `anchor` to `focus` where it stands, as a change that rebuilt the blocks
+    // found it, or as a triple click selects; `focus_upstream` ends it in the block before an
+    // edge that it falls on.
+    void Restore(int anchor, int focus, bool focus_upstream = false);
+    // Lays out the text around the selection's ends before a key moves them, not as they move:
+    // a block restyled between the clicks of a double click loses WebKit the word under them.
+    void KeepLaidOut();
+
+  private:
+    void Set(const Blocks::Place& anchor, const Blocks::Place& focus);
+    // Scrolls the output so that a place in its text shows, as a text box keeps its caret.
+    void Show(const Blocks::Place& place);
+
+    emscripten::val element_;
+    Blocks& blocks_;
+};
+
+}  // namespace zentrovax
