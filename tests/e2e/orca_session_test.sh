@@ -11,16 +11,10 @@ start_accessibility_bus "$0" "$@"
 home=$(mktemp -d)
 trap 'cleanup; rm -rf "$home"' EXIT
 
-# Orca will not start while another Orca of the same user runs, in any session: wait for it.
-for _ in $(seq 300); do pgrep -u "$(id -u)" -x orca >/dev/null || break; sleep 0.2; done
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 log="$shots/$mode-debug.txt"
-rm -f "$log"
-HOME=$home /usr/bin/python3 "$(dirname "$0")/orca_line_buffered.py" --debug-file="$log" \
-    >/dev/null 2>&1 &
-children+=($!)
-for _ in $(seq 150); do grep -q 'Screen reader on' "$log" 2>/dev/null && break; sleep 0.1; done
+start_orca "$log" "$home"
 
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" >/dev/null 2>"$shots/$mode-stderr.txt" &
 children+=($!)

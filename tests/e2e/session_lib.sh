@@ -89,6 +89,17 @@ stop_probe() {
 }
 finding() { sed -n "s/^$1=//p" "$probe_output"; }
 
+# Orca, its speech written to LOG line by line, with HOME for its settings. Orca will not start
+# while another Orca of the same user runs, in any session: it waits for that one to end.
+start_orca() {  # LOG HOME
+    for _ in $(seq 300); do pgrep -u "$(id -u)" -x orca >/dev/null || break; sleep 0.2; done
+    rm -f "$1"
+    HOME=$2 /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/orca_line_buffered.py" \
+        --debug-file="$1" >/dev/null 2>&1 &
+    children+=($!)
+    for _ in $(seq 200); do grep -q 'Screen reader on' "$1" 2>/dev/null && break; sleep 0.1; done
+}
+
 start_openbox() {
     # Seen here: an openbox that fails to open a display that is up; so a few tries, each
     # checked by the property openbox sets once it runs ("window id #", not the "no such atom

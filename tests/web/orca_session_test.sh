@@ -13,8 +13,6 @@ work=$(mktemp -d)
 # A browser's helpers may still write into its profile as it goes: what is left is no failure.
 trap 'cleanup; rm -rf "$work" 2>/dev/null || true' EXIT
 
-# Orca will not start while another Orca of the same user runs, in any session: wait for it.
-for _ in $(seq 300); do pgrep -u "$(id -u)" -x orca >/dev/null || break; sleep 0.2; done
 start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -22,10 +20,7 @@ port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0
 children+=($!)
 log=$work/orca-debug.txt
 mkdir "$work/home"
-HOME=$work/home /usr/bin/python3 "$here/../e2e/orca_line_buffered.py" --debug-file="$log" \
-    >"$shots/$mode-orca.txt" 2>&1 &
-children+=($!)
-for _ in $(seq 200); do grep -q 'Screen reader on' "$log" 2>/dev/null && break; sleep 0.1; done
+start_orca "$log" "$work/home"
 
 mkdir "$work/profile"
 url=http://127.0.0.1:$port/
