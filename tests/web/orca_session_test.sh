@@ -66,6 +66,14 @@ since_step() { spoken | tail -n +"$((heard + 1))"; }
 
 said '^Typing' || true
 check "the page is read with the keys in the typing box" yes "$(said '^Typing' && echo yes || echo no)"
+# Until what the page's load makes Orca say is said ("Loading. Please wait." in Chromium, at
+# times after the page): a second with nothing new.
+quiet=-1
+for _ in $(seq 10); do
+    [ "$(spoken | wc -l)" == "$quiet" ] && break
+    quiet=$(spoken | wc -l)
+    sleep 1
+done
 # One key at a time, each heard out: a key press cuts a polite message short, as it would for
 # a person who types on before the piece is said.
 transcript=()
