@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "leet/leet_table.h"
+#include "win32/message_loop.h"
 #include "win32/win32_toolkit.h"
 
 namespace {

@@ -72,7 +72,8 @@ void LeetOutputBox::SetText(const QString& text) {
 }
 
 void LeetOutputBox::Append(QStringView text) {
-    const bool follow = ViewIsAtEnd();
+    // The view stays where it was, as the user left it; following the end is the caller's.
+    const int top_line = verticalScrollBar()->value();
     const bool report = Listened();
     const int at = report ? VisibleLength() : 0;
     {
@@ -89,9 +90,7 @@ void LeetOutputBox::Append(QStringView text) {
         // breaks and reports each new one as text.
         listener_->TextChanged(*this, at, {}, text.toString());
     }
-    if (follow) {
-        ShowEnd();
-    }
+    verticalScrollBar()->setValue(top_line);
 }
 
 void LeetOutputBox::SetCapturing(bool capturing) {

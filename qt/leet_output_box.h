@@ -69,8 +69,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     // The text as the user sees and copies it: the user's own newlines, no soft breaks.
     [[nodiscard]] QString Text() const;
     void SetText(const QString& text);
-    // Not undoable; the view follows the end unless the user has scrolled away from it.
+    // Not undoable.
     void Append(QStringView text);
+    // Whether the last line is in view; Append keeps the view where it is.
+    [[nodiscard]] bool ViewIsAtEnd() const;
+    void ShowEnd();
 
     // Capturing: appends arrive, and nothing may enter the box any other way (a middle click or
     // a drop would otherwise put untranslated text into it). Paused: an ordinary editor whose
@@ -118,9 +121,6 @@ class LeetOutputBox final : public QPlainTextEdit {
       private:
         LeetOutputBox& box_;
     };
-
-    [[nodiscard]] bool ViewIsAtEnd() const;
-    void ShowEnd();
 
     // Cuts every paragraph into blocks, for the box's width and font, keeping the view.
     void CutAll();

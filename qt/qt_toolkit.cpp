@@ -173,9 +173,6 @@ void QtToolkit::AppendText(Box box, std::string_view text) {
         return;
     }
     txtLeet_->Append(piece);
-    if (QAccessible::isActive() && txtCapture_->hasFocus()) {
-        EchoPiece(*txtCapture_, piece);
-    }
 }
 
 bool QtToolkit::IsEnabled(Box box) const {
@@ -191,6 +188,35 @@ void QtToolkit::GiveFocus(Box box) {
     // The handlers check the flag first; Qt would silently ignore the request anyway.
     assert(widget->isEnabled());
     widget->setFocus(Qt::OtherFocusReason);
+}
+
+bool QtToolkit::HasFocus(Box box) const {
+    return Widget(box)->hasFocus();
+}
+
+void QtToolkit::SetEditable(Box box, bool editable) {
+    if (box == Box::txtLeet) {
+        txtLeet_->SetCapturing(!editable);
+    } else {
+        txtCapture_->setReadOnly(!editable);
+    }
+}
+
+bool QtToolkit::ViewIsAtEnd(Box box) const {
+    return box == Box::txtCapture || txtLeet_->ViewIsAtEnd();
+}
+
+void QtToolkit::ShowEnd(Box box) {
+    if (box == Box::txtLeet) {
+        txtLeet_->ShowEnd();
+    }
+}
+
+void QtToolkit::Announce(std::string_view text) {
+    // Without an assistive technology listening there is nobody to tell.
+    if (QAccessible::isActive()) {
+        EchoPiece(*txtCapture_, ToQString(text));
+    }
 }
 
 void QtToolkit::ShowMessage(std::string_view prompt, std::string_view title) {
@@ -218,9 +244,6 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
                      CodesOfCommit(static_cast<QInputMethodEvent*>(event)->commitString())) {
                     OnCaptureKeyPress(*this, code);
                 }
-                break;
-            case QEvent::EnabledChange:
-                txtLeet_->SetCapturing(txtCapture_->isEnabled());
                 break;
             default:
                 break;

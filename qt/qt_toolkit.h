@@ -33,6 +33,11 @@ class QtToolkit final : public QObject, public Toolkit {
     [[nodiscard]] bool IsEnabled(Box box) const override;
     void SetEnabled(Box box, bool enabled) override;
     void GiveFocus(Box box) override;
+    [[nodiscard]] bool HasFocus(Box box) const override;
+    void SetEditable(Box box, bool editable) override;
+    [[nodiscard]] bool ViewIsAtEnd(Box box) const override;
+    void ShowEnd(Box box) override;
+    void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 
   protected:

@@ -32,13 +32,11 @@ BlockOutput::BlockOutput(val element)
     : element_(element), blocks_(element), selection_(std::move(element), blocks_) {}
 
 void BlockOutput::Append(std::string_view text) {
-    // Follow the end as a terminal does, but only while the view is there: a user who scrolled
-    // back to read keeps their place.
-    const bool follow = ViewIsAtEnd();
     blocks_.Append(text);
-    if (follow) {
-        element_.set("scrollTop", element_["scrollHeight"]);
-    }
+}
+
+void BlockOutput::ShowEnd() {
+    element_.set("scrollTop", element_["scrollHeight"]);
 }
 
 bool BlockOutput::ViewIsAtEnd() const {

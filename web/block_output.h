@@ -22,7 +22,11 @@ class BlockOutput {
     // `element` is the empty txtLeet element.
     explicit BlockOutput(emscripten::val element);
 
+    // Keeps the view where it is.
     void Append(std::string_view text);
+    // Whether the end of the text is in view, as the user sees it now.
+    [[nodiscard]] bool ViewIsAtEnd() const;
+    void ShowEnd();
     [[nodiscard]] std::string Text() const;
     void SetText(std::string_view text);
     // Editing starts and ends with an empty undo history.
@@ -60,7 +64,6 @@ class BlockOutput {
         int at, const std::string& type) const;
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
-    [[nodiscard]] bool ViewIsAtEnd() const;
     // Asks for OnIdle, once, while edges are left to repair.
     void ScheduleRepair();
     // Makes a change that rebuilds blocks, with the selection on the same text after it.

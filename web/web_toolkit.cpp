@@ -210,6 +210,31 @@ void WebToolkit::AppendText(Box box, std::string_view text) {
         return;  // what the capture box holds is never kept
     }
     output_.Append(text);
+}
+
+bool WebToolkit::HasFocus(Box box) const {
+    return document_["activeElement"].strictlyEquals(Element(box));
+}
+
+void WebToolkit::SetEditable(Box box, bool editable) {
+    if (box == Box::txtLeet) {
+        output_.SetEditable(editable);
+    } else {
+        capture_.set("readOnly", !editable);
+    }
+}
+
+bool WebToolkit::ViewIsAtEnd(Box box) const {
+    return box == Box::txtCapture || output_.ViewIsAtEnd();
+}
+
+void WebToolkit::ShowEnd(Box box) {
+    if (box == Box::txtLeet) {
+        output_.ShowEnd();
+    }
+}
+
+void WebToolkit::Announce(std::string_view text) {
     // The same piece twice running must be said twice, but Chromium reports no change when
     // the region's words stay the same, and Orca drops a message that repeats the last: every
     // other piece ends in a no-break space, which no screen reader says.
@@ -226,8 +251,6 @@ bool WebToolkit::IsEnabled(Box box) const {
 void WebToolkit::SetEnabled(Box box, bool enabled) {
     if (box == Box::txtCapture) {
         capture_.set("disabled", !enabled);
-        // The output is editable exactly while nothing is typed into it through the capture box.
-        output_.SetEditable(!enabled);
     }
 }
 

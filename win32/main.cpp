@@ -1,5 +1,6 @@
 #include <exception>
 
+#include "win32/message_loop.h"
 #include "win32/win32_toolkit.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*command_line*/,

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "win32/edit_text.h"
+#include "win32/look.h"
 #include "win32/resource_ids.h"
 #include "window/accessible_text.h"
 #include "window/handlers.h"
@@ -21,83 +23,6 @@ constexpr int kFirstControlId = 100;
 // Sizes in pixels at 96 DPI, as on Linux: captions must fit 49x17-pixel buttons.
 constexpr int kButtonFontPixels = 11;
 constexpr int kOutputFontPixels = 12;
-constexpr int kDefaultDpi = 96;
-
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    std::wstring wide(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)),
-        L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
-
-std::string Narrow(std::wstring_view wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), size,
-                                                                  nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    return utf8;
-}
-
-// An EDIT control ends its lines with CR LF; the contract's text, like Linux's, with LF alone.
-std::wstring ToEditLineEnds(std::wstring_view text) {
-    std::wstring result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\n' && (i == 0 || text[i - 1] != L'\r')) {
-            result += L'\r';
-        }
-        result += text[i];
-    }
-    return result;
-}
-
-std::wstring FromEditLineEnds(std::wstring_view text) {
-    std::wstring result;
-    result.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!(text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n')) {
-            result += text[i];
-        }
-    }
-    return result;
-}
-
-std::wstring TextOf(HWND control) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-COLORREF ToColorRef(Colour colour) {
-    return RGB(colour.red, colour.green, colour.blue);
-}
-
-// The system's message font (Segoe UI on Windows, Tahoma under Wine) at a fixed pixel size.
-UniqueFont CreateUiFont(int pixels_at_96_dpi, int dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    LOGFONTW font = metrics.lfMessageFont;
-    font.lfHeight = -MulDiv(pixels_at_96_dpi, dpi, kDefaultDpi);
-    font.lfWidth = 0;
-    return UniqueFont(CreateFontIndirectW(&font));
-}
-
-UniqueIcon LoadIconOfSize(HINSTANCE instance, int size) {
-    return UniqueIcon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ZENTROVAX_ICON),
-                                                    IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
-}
 
 struct ControlClass {
     const wchar_t* name;
@@ -134,24 +59,6 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     }();
     if (!registered) {
         throw std::runtime_error("cannot register the window class");
-    }
-}
-
-// Is the last line of the box in view (or does all of its text fit)?
-bool ViewIsAtEnd(HWND box) {
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    if (!GetScrollInfo(box, SB_VERT, &info) || info.nPage == 0) {
-        return true;
-    }
-    return info.nPos + static_cast<int>(info.nPage) > info.nMax;
-}
-
-void Dispatch(HWND window, MSG& message) {
-    if (!IsDialogMessageW(window, &message)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
     }
 }
 
@@ -311,24 +218,17 @@ void Win32Toolkit::SetText(Box box, std::string_view text) {
 
 void Win32Toolkit::AppendText(Box box, std::string_view text) {
     HWND edit = Handle(box);
-    const bool follow = ViewIsAtEnd(edit);
     const auto first_visible = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     // The caret goes to the end explicitly: EM_SETSEL(-1, -1) only collapses the selection
     // where the caret is, and after a click into the text the piece would land mid-text.
     const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit));
     SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
-    const std::wstring piece = Widen(text);
     SendMessageW(edit, EM_REPLACESEL, FALSE,
-                 reinterpret_cast<LPARAM>(ToEditLineEnds(piece).c_str()));
-    if (!follow) {
-        // EM_REPLACESEL scrolled the caret into view; the user had scrolled elsewhere.
-        SendMessageW(edit, EM_LINESCROLL, 0,
-                     first_visible - SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-    }
-    // A screen reader follows the focus, which stays in the capture box while the piece lands
-    // in the output: unannounced, the translation would never be heard.
-    if (edit == txtLeet_ && GetFocus() == txtCapture_) {
-        announcer_.Announce(txtCapture_, live_region_, piece);
+                 reinterpret_cast<LPARAM>(ToEditLineEnds(Widen(text)).c_str()));
+    // EM_REPLACESEL scrolled the caret into view; the view stays where it was.
+    const auto scrolled = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) - first_visible;
+    if (scrolled != 0) {
+        SendMessageW(edit, EM_LINESCROLL, 0, -scrolled);
     }
 }
 
@@ -351,231 +251,36 @@ void Win32Toolkit::GiveFocus(Box box) {
     SetFocus(control);
 }
 
+bool Win32Toolkit::HasFocus(Box box) const {
+    return GetFocus() == Handle(box);
+}
+
+void Win32Toolkit::SetEditable(Box box, bool editable) {
+    SendMessageW(Handle(box), EM_SETREADONLY, editable ? FALSE : TRUE, 0);
+    SendMessageW(Handle(box), EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+bool Win32Toolkit::ViewIsAtEnd(Box box) const {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    if (!GetScrollInfo(Handle(box), SB_VERT, &info) || info.nPage == 0) {
+        return true;  // all of the text fits
+    }
+    return info.nPos + static_cast<int>(info.nPage) > info.nMax;
+}
+
+void Win32Toolkit::ShowEnd(Box box) {
+    SendMessageW(Handle(box), WM_VSCROLL, SB_BOTTOM, 0);
+}
+
+void Win32Toolkit::Announce(std::string_view text) {
+    announcer_.Announce(txtCapture_, live_region_, Widen(text));
+}
+
 void Win32Toolkit::ShowMessage(std::string_view prompt, std::string_view title) {
     // MB_OK alone: one OK button and no icon.
     MessageBoxW(window_.get(), Widen(prompt).c_str(), Widen(title).c_str(), MB_OK);
-}
-
-void Win32Toolkit::OnCaptureEnabledChange(bool enabled) const {
-    // Capturing: only appends enter the output. Paused: an ordinary editor whose undo holds only
-    // the user's own edits, never an append.
-    SendMessageW(txtLeet_, EM_SETREADONLY, enabled ? TRUE : FALSE, 0);
-    SendMessageW(txtLeet_, EM_EMPTYUNDOBUFFER, 0, 0);
-}
-
-LRESULT CALLBACK Win32Toolkit::WindowProcedure(HWND window, UINT message, WPARAM wparam,
-                                               LPARAM lparam) {
-    auto* self = reinterpret_cast<Win32Toolkit*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = static_cast<Win32Toolkit*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_.reset(window);
-    }
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wparam, lparam);
-    }
-    return self->OnMessage(window, message, wparam, lparam);
-}
-
-// `window` rather than window_: the handle the message came with is the one to answer for.
-LRESULT Win32Toolkit::OnMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    switch (message) {
-        case WM_COMMAND:
-            OnCommand(reinterpret_cast<HWND>(lparam), HIWORD(wparam));
-            return 0;
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:  // what a read-only EDIT asks for
-            if (reinterpret_cast<HWND>(lparam) == txtLeet_) {
-                return OnOutputColour(reinterpret_cast<HDC>(wparam));
-            }
-            return DefWindowProcW(window, message, wparam, lparam);
-        case WM_DRAWITEM:
-            OnDrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
-            return TRUE;
-        case WM_ERASEBKGND:
-            return OnEraseBackground(reinterpret_cast<HDC>(wparam)) ? 1 : 0;
-        case WM_ACTIVATE:
-            OnActivate(LOWORD(wparam) != WA_INACTIVE);
-            return 0;
-        case WM_NEXTDLGCTL:
-            OnNextDialogControl(wparam, lparam);
-            return 0;
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
-            return 0;
-        case WM_DESTROY:
-            annotations_.Clear();
-            // Closed by the user: the message loop ends and the program with code 0.
-            if (!closed_by_owner_) {
-                PostQuitMessage(0);
-            }
-            return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            static_cast<void>(window_.release());
-            controls_.fill(nullptr);
-            txtLeet_ = txtCapture_ = live_region_ = nullptr;
-            return DefWindowProcW(window, message, wparam, lparam);
-        default:
-            return DefWindowProcW(window, message, wparam, lparam);
-    }
-}
-
-void Win32Toolkit::OnCommand(HWND control, UINT notification) {
-    if (control == txtLeet_ && notification == EN_SETFOCUS) {
-        OnLeetGotFocus(*this);
-        return;
-    }
-    if (notification != BN_CLICKED || control == nullptr) {
-        return;  // also IDOK and IDCANCEL from Enter and Escape: no button answers to them
-    }
-    for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_.at(i) == control &&
-            kFrmZentrovax.controls[i].kind == ControlKind::PushButton) {
-            if (const ClickHandler handler = ClickHandlerOf(kFrmZentrovax.controls[i].name)) {
-                handler(*this);
-            }
-        }
-    }
-}
-
-LRESULT Win32Toolkit::OnOutputColour(HDC dc) const {
-    SetTextColor(dc, ToColorRef(kFrmZentrovax.output_text));
-    SetBkColor(dc, ToColorRef(kFrmZentrovax.output_background));
-    return reinterpret_cast<LRESULT>(output_brush_.get());
-}
-
-void Win32Toolkit::OnDrawButton(const DRAWITEMSTRUCT& item) const {
-    RECT rect = item.rcItem;
-    FillRect(item.hDC, &rect, button_brush_.get());
-    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
-    DrawEdge(item.hDC, &rect, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    FrameRect(item.hDC, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    const std::wstring caption = TextOf(item.hwndItem);
-    SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
-    const HGDIOBJ previous_font = SelectObject(item.hDC, button_font_.get());
-    RECT text = rect;
-    if (pressed) {
-        OffsetRect(&text, 1, 1);
-    }
-    DrawTextW(item.hDC, caption.c_str(), static_cast<int>(caption.size()), &text,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(item.hDC, previous_font);
-    if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
-        InflateRect(&rect, -3, -3);
-        DrawFocusRect(item.hDC, &rect);
-    }
-}
-
-bool Win32Toolkit::OnEraseBackground(HDC dc) const {
-    RECT client;
-    GetClientRect(window_.get(), &client);
-    FillRect(dc, &client, window_brush_.get());
-    return true;
-}
-
-void Win32Toolkit::OnActivate(bool active) {
-    // A plain window does not remember its focused control the way a dialog does.
-    if (!active) {
-        HWND focus = GetFocus();
-        focus_when_deactivated_ = IsChild(window_.get(), focus) ? focus : nullptr;
-        return;
-    }
-    HWND focus = focus_when_deactivated_;
-    if (focus == nullptr || !IsWindowEnabled(focus)) {
-        // The first control of the tab order; the output's focus rule passes it on.
-        focus = controls_.front();
-    }
-    SetFocus(focus);
-}
-
-void Win32Toolkit::OnNextDialogControl(WPARAM wparam, LPARAM lparam) const {
-    // Tab in the multi-line output asks its parent for the next control, as in a dialog; a
-    // plain window ignores the request and Tab would never leave the box (seen under Wine).
-    HWND next = LOWORD(lparam) != 0
-                    ? reinterpret_cast<HWND>(wparam)
-                    : GetNextDlgTabItem(window_.get(), GetFocus(), wparam != 0 ? TRUE : FALSE);
-    if (next != nullptr) {
-        SetFocus(next);
-    }
-}
-
-void Win32Toolkit::OnDpiChanged(int dpi, const RECT& suggested) {
-    SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    LayOut(dpi);
-}
-
-LRESULT CALLBACK Win32Toolkit::CaptureProcedure(HWND box, UINT message, WPARAM wparam,
-                                                LPARAM lparam, UINT_PTR /*id*/, DWORD_PTR self) {
-    auto& toolkit = *reinterpret_cast<Win32Toolkit*>(self);
-    switch (message) {
-        case WM_CHAR:
-            if (const auto code = toolkit.typed_.Feed(static_cast<char16_t>(wparam))) {
-                OnCaptureKeyPress(toolkit, *code);
-            }
-            // The box keeps nothing: what it holds is never read, and a large paste or a long
-            // session would only cost memory and layout.
-            return 0;
-        case WM_IME_CHAR:
-            // Turned into WM_CHAR messages, which come back through here.
-            return DefWindowProcW(box, message, wparam, lparam);
-        case WM_PASTE:
-            return 0;
-        case WM_KEYDOWN:
-            if (wparam == VK_INSERT && GetKeyState(VK_SHIFT) < 0) {
-                return 0;  // Shift+Insert pastes without a WM_PASTE
-            }
-            break;
-        case WM_ENABLE:
-            toolkit.OnCaptureEnabledChange(wparam != FALSE);
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(box, &CaptureProcedure, 0);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(box, message, wparam, lparam);
-}
-
-LRESULT CALLBACK Win32Toolkit::OutputProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam,
-                                               UINT_PTR /*id*/, DWORD_PTR /*self*/) {
-    switch (message) {
-        case WM_KEYDOWN:
-            // A multi-line EDIT asked for dialog keys answers Escape by closing its parent, which
-            // here would end the program and lose the output.
-            if (wparam == VK_ESCAPE) {
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(box, &OutputProcedure, 0);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(box, message, wparam, lparam);
-}
-
-int RunMessageLoop(HWND window) {
-    MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        Dispatch(window, message);
-    }
-    return static_cast<int>(message.wParam);
-}
-
-bool ProcessPendingMessages(HWND window) {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            return false;
-        }
-        Dispatch(window, message);
-    }
-    return true;
 }
 
 }  // namespace zentrovax

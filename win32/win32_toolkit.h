@@ -6,32 +6,16 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <type_traits>
 
 #include "win32/accessibility.h"
+#include "win32/handles.h"
 #include "win32/typed_characters.h"
 #include "window/toolkit.h"
 #include "window/window_description.h"
 
 namespace zentrovax {
-
-// Owners for the handles the adapter creates; each releases its handle the one right way.
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-struct IconDeleter {
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
-struct WindowDeleter {
-    void operator()(HWND window) const noexcept { DestroyWindow(window); }
-};
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 
 class Win32Toolkit final : public Toolkit {
   public:
@@ -50,6 +34,11 @@ class Win32Toolkit final : public Toolkit {
     [[nodiscard]] bool IsEnabled(Box box) const override;
     void SetEnabled(Box box, bool enabled) override;
     void GiveFocus(Box box) override;
+    [[nodiscard]] bool HasFocus(Box box) const override;
+    void SetEditable(Box box, bool editable) override;
+    [[nodiscard]] bool ViewIsAtEnd(Box box) const override;
+    void ShowEnd(Box box) override;
+    void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 
   private:
@@ -69,11 +58,9 @@ class Win32Toolkit final : public Toolkit {
     void OnCommand(HWND control, UINT notification);
     // Editable, the output asks WM_CTLCOLOREDIT; read-only, WM_CTLCOLORSTATIC: both get this.
     [[nodiscard]] LRESULT OnOutputColour(HDC dc) const;
-    void OnDrawButton(const DRAWITEMSTRUCT& item) const;
     void OnActivate(bool active);
     void OnNextDialogControl(WPARAM wparam, LPARAM lparam) const;
     void OnDpiChanged(int dpi, const RECT& suggested);
-    void OnCaptureEnabledChange(bool enabled) const;
     [[nodiscard]] bool OnEraseBackground(HDC dc) const;
 
     [[nodiscard]] HWND Handle(Box box) const;
@@ -104,11 +91,5 @@ class Win32Toolkit final : public Toolkit {
     Utf16Characters typed_;
     bool closed_by_owner_ = false;
 };
-
-// Runs the thread's message loop until the window is closed and returns the exit code. The one
-// place that knows about dialog navigation (Tab, Shift+Tab, Space on a button).
-int RunMessageLoop(HWND window);
-// Handles every message already queued as the loop would; false once the loop would end.
-bool ProcessPendingMessages(HWND window);
 
 }  // namespace zentrovax

@@ -34,6 +34,19 @@ class Toolkit {
     virtual void SetEnabled(Box box, bool enabled) = 0;
     // Giving the focus to a disabled box is a failure; callers check IsEnabled first.
     virtual void GiveFocus(Box box) = 0;
+    [[nodiscard]] virtual bool HasFocus(Box box) const = 0;
+
+    // Whether the user may edit the box's text. Either way its undo history starts empty, so that
+    // an undo never reaches back across the switch.
+    virtual void SetEditable(Box box, bool editable) = 0;
+
+    // Whether the end of the box's text is in view (or all of it fits), as the user sees it now.
+    [[nodiscard]] virtual bool ViewIsAtEnd(Box box) const = 0;
+    // Scrolls the box to the end of its text. Changes of the text keep the view where it was.
+    virtual void ShowEnd(Box box) = 0;
+
+    // Has a screen reader say `text`, which appeared where the focus is not.
+    virtual void Announce(std::string_view text) = 0;
 
     // Modal: returns once the user has dismissed the message. One OK button, no icon.
     virtual void ShowMessage(std::string_view prompt, std::string_view title) = 0;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -122,6 +123,20 @@ TEST_F(Window, TheWindowIsANamedFrameAndEachBoxSaysWhatItIsFor) {
         EXPECT_FALSE(box->text(QAccessible::Name).isEmpty()) << name;
         EXPECT_FALSE(box->text(QAccessible::Description).isEmpty()) << name;
     }
+}
+
+TEST_F(Window, TheViewFollowsTheEndUnlessTheUserScrolledAway) {
+    auto* output = Control<QPlainTextEdit>("txtLeet");
+    const QScrollBar& bar = *output->verticalScrollBar();
+    Type(QString(400, u'm'));
+    EXPECT_GT(bar.maximum(), 3);
+    EXPECT_EQ(bar.value(), bar.maximum());
+    output->verticalScrollBar()->setValue(3);
+    Type("leet");
+    EXPECT_EQ(bar.value(), 3) << "scrolled back to read: the place is kept";
+    output->verticalScrollBar()->setValue(bar.maximum());
+    Type(QString(100, u'w'));
+    EXPECT_EQ(bar.value(), bar.maximum());
 }
 
 TEST_F(Window, ClickingIntoTheOutputWhileCapturingReturnsTheFocus) {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "win32/message_loop.h"
 #include "window/accessible_text.h"
 #include "window/help_text.h"
 #include "window/window_description.h"
@@ -417,14 +418,15 @@ TEST_F(Window, TheViewFollowsTheEndUnlessTheUserScrolledAway) {
         toolkit_.AppendText(Box::txtLeet, chunk);
     }
     EXPECT_EQ(Output().size(), 40'000U);
+    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "appends keep the view";
+    Type(u"a");
+    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the user's place";
+    SendMessageW(output, WM_VSCROLL, SB_BOTTOM, 0);
     const auto last_top = SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0);
     EXPECT_GT(last_top, 100);
-    SendMessageW(output, WM_VSCROLL, SB_TOP, 0);
-    Type(u"a");
-    EXPECT_EQ(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    SendMessageW(output, WM_VSCROLL, SB_BOTTOM, 0);
-    toolkit_.AppendText(Box::txtLeet, chunk);
+    Type(std::u16string(300, u'm'));  // 1,200 characters, some lines more
     EXPECT_GT(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), last_top);
+    EXPECT_TRUE(toolkit_.ViewIsAtEnd(Box::txtLeet));
 }
 
 TEST_F(Window, TextCrossesTheContractAsUtf8WithLineFeeds) {

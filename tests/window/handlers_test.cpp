@@ -6,10 +6,12 @@
 #include <initializer_list>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "tests/storm_seed.h"
 #include "tests/window/fake_toolkit.h"
 #include "window/help_text.h"
+#include "window/window_description.h"
 
 namespace zentrovax {
 namespace {
@@ -120,12 +122,58 @@ TEST(PauseAndResume, WhenResumedWhileCapturingThenOnlyTheFocusReturnsToTheCaptur
     EXPECT_EQ(toolkit.GetText(Box::txtLeet), "4");
 }
 
+TEST(PauseAndResume, TheOutputIsEditableOnlyWhilePausedWithAHistoryOfThatPauseAlone) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "ab");
+    EXPECT_FALSE(toolkit.IsEditable(Box::txtLeet));
+    OnPauseClick(toolkit);
+    EXPECT_TRUE(toolkit.IsEditable(Box::txtLeet));
+    toolkit.UserFocuses(Box::txtLeet);
+    toolkit.UserTypesIntoOutput("x");
+    toolkit.UserTypesIntoOutput("y");
+    OnPauseClick(toolkit);  // a second Pause is no switch: the edits stay undoable
+    toolkit.UserUndoes();
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "48x");
+    OnResumeClick(toolkit);
+    EXPECT_FALSE(toolkit.IsEditable(Box::txtLeet));
+    Type(toolkit, "c");
+    OnPauseClick(toolkit);
+    toolkit.UserUndoes();  // nothing from before the switch, and no append, is undone
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "48x((");
+}
+
 TEST(PauseAndResume, WhenResumedFromPauseThenTheCaptureBoxIsEnabledBeforeItGetsTheFocus) {
     FakeToolkit toolkit;
     Start(toolkit);
     OnPauseClick(toolkit);
     EXPECT_NO_THROW(OnResumeClick(toolkit));  // the fake throws on focus to a disabled box
     EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
+}
+
+TEST(CaptureKeyPress, TheViewFollowsTheEndOnlyWhileItIsThere) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "abcdefgh");
+    EXPECT_TRUE(toolkit.ViewIsAtEnd(Box::txtLeet));
+    EXPECT_GT(toolkit.TopLine(Box::txtLeet), 0);
+    toolkit.UserScrollsToTop(Box::txtLeet);
+    Type(toolkit, "ijk");
+    EXPECT_EQ(toolkit.TopLine(Box::txtLeet), 0) << "scrolled back to read: the place is kept";
+    toolkit.ShowEnd(Box::txtLeet);  // the user scrolls down again
+    Type(toolkit, "l");
+    EXPECT_TRUE(toolkit.ViewIsAtEnd(Box::txtLeet));
+}
+
+TEST(CaptureKeyPress, EachPieceIsAnnouncedOnceWhileTheCaptureBoxHasTheFocus) {
+    FakeToolkit toolkit;
+    Start(toolkit);
+    Type(toolkit, "ee1h");
+    EXPECT_EQ(toolkit.Announced(), (std::vector<std::string>{"3", "3", "||=||"}));
+    toolkit.UserFocuses(std::nullopt);
+    Type(toolkit, "a");  // an input method's text after the focus left
+    EXPECT_EQ(toolkit.Announced().size(), 3U);
+    EXPECT_EQ(toolkit.GetText(Box::txtLeet), "33||=||4");
 }
 
 TEST(FocusRule, WhenCapturingThenTheOutputBoxPassesTheFocusOn) {
@@ -155,7 +203,12 @@ TEST(Help, ShowsTheFixedMessageThenReturnsTheKeyboardWhenCapturing) {
     ASSERT_EQ(toolkit.Messages().size(), 1U);
     EXPECT_EQ(toolkit.Messages()[0].title, "How to use Zentrovax");
     EXPECT_EQ(toolkit.Messages()[0].prompt, kHelpPrompt);
-    EXPECT_EQ(kHelpPrompt.size(), 561U);
+    // It names the buttons by the captions the user sees, on one line the message box wraps.
+    for (const ControlDescription& control : kFrmZentrovax.controls) {
+        if (control.kind == ControlKind::PushButton && control.caption != "Help") {
+            EXPECT_NE(kHelpPrompt.find(control.caption), std::string_view::npos) << control.caption;
+        }
+    }
     EXPECT_EQ(kHelpPrompt.find('\n'), std::string_view::npos);
     EXPECT_EQ(focus_during_message, std::nullopt) << "the focus moves only after the message";
     EXPECT_EQ(toolkit.Focus(), Box::txtCapture);
@@ -225,6 +278,8 @@ TEST(Storm, NoEventSequenceBreaksTheModeTheFocusRuleOrTheOutput) {
         if (toolkit.IsEnabled(Box::txtCapture)) {
             ASSERT_NE(toolkit.Focus(), Box::txtLeet) << "event " << i;
         }
+        ASSERT_NE(toolkit.IsEditable(Box::txtLeet), toolkit.IsEnabled(Box::txtCapture))
+            << "event " << i;
         if (capturing && toolkit.IsEnabled(Box::txtCapture)) {
             ASSERT_EQ(after.compare(0, before.size(), before), 0) << "event " << i;
             ASSERT_LE(after.size() - before.size(), 5U) << "event " << i;
