@@ -4,31 +4,12 @@
 
 #include <string>
 
+#include "tests/output/wrap_oracle.h"
+
 namespace zentrovax {
 namespace {
 
-// Wraps as a text box does, greedily at spaces, at `width` characters, anywhere in a word longer
-// than a line.
-std::vector<int> WrapLines(std::string_view text, int width) {
-    std::vector<int> starts;
-    int start = 0;
-    const int length = static_cast<int>(text.size());
-    while (start < length) {
-        starts.push_back(start);
-        if (length - start <= width) {
-            break;
-        }
-        int next = start + width;
-        const auto space =
-            text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(width) + 1)
-                .rfind(' ');
-        if (space != std::string_view::npos && space > 0) {
-            next = start + static_cast<int>(space) + 1;
-        }
-        start = next;
-    }
-    return starts;
-}
+using testing::WrapLines;
 
 std::vector<int> EveryBlocksFirstLine(const std::vector<int>& lines) {
     std::vector<int> cuts;
