@@ -1,6 +1,7 @@
 #include "qt/block_cuts.h"
 
 #include <QPlainTextDocumentLayout>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -88,7 +89,7 @@ void BlockCuts::CutAll() {
             }
         }
     }
-    stale_from_.reset();
+    stale_.clear();
 }
 
 void BlockCuts::JoinAll() {
@@ -138,93 +139,89 @@ bool BlockCuts::KeepBreakAt(int from, const OpenEdit& open_edit) {
     return true;
 }
 
-void BlockCuts::Repair(int from, int to, int limit, const QDeadlineTimer* deadline,
-                       const OpenEdit& open_edit) {
-    // Both follow their place through every cut made here.
-    QTextCursor end(&document_);
-    end.setPosition(to);
-    QTextCursor last_to_check(&document_);
-    last_to_check.setPosition(std::min(limit, document_.characterCount() - 1));
-    // Cuts that held before a stale one may be followed by more that do not: check them all.
-    // Past the limit, what was stale stays stale.
-    bool rechecks_stale = false;
-    if (stale_from_ && stale_from_->position() <= last_to_check.position()) {
-        end.setPosition(last_to_check.position());
-        rechecks_stale = stale_from_->position() >= document_.findBlock(from).position();
-        if (rechecks_stale) {
-            stale_from_.reset();
-        }
+void BlockCuts::Repair(int from, int to, int last_in_view, const OpenEdit& open_edit) {
+    const QScopedValueRollback during(open_edit_, &open_edit);
+    const int first = document_.findBlock(from).blockNumber();
+    const int last = document_.findBlock(to).blockNumber();
+    RepairCuts(*this, first, last, {}, RepairLimit::InView(last_in_view));
+}
+
+void BlockCuts::RepairStale(RepairLimit limit, const OpenEdit& open_edit) {
+    const QScopedValueRollback during(open_edit_, &open_edit);
+    RepairStaleCuts(*this, limit);
+}
+
+int BlockCuts::Count() const {
+    return document_.blockCount();
+}
+
+bool BlockCuts::HasCutBefore(int block) const {
+    return IsSoftBreak(document_.findBlockByNumber(block));
+}
+
+int BlockCuts::Lines(int block) {
+    const QTextBlock text_block = document_.findBlockByNumber(block);
+    LayoutOf(document_).ensureBlockLayout(text_block);
+    return text_block.layout()->lineCount();
+}
+
+std::vector<int> BlockCuts::LineStarts(int block) {
+    const QTextBlock text_block = document_.findBlockByNumber(block);
+    LayoutOf(document_).ensureBlockLayout(text_block);
+    return LineStartsOf(*text_block.layout());
+}
+
+bool BlockCuts::SettleCutBefore(int block) {
+    const QTextBlock after = document_.findBlockByNumber(block);
+    const QTextBlock before = after.previous();
+    if (CutHolds(before, after, wrap_width_())) {
+        return true;
     }
-    const qreal width = wrap_width_();
-    QTextBlock block = document_.findBlock(from);
-    // The edit may have changed the first word of its block, which decides where the line
-    // before it ends.
-    while (IsSoftBreak(block) && !CutHolds(block.previous(), block, width)) {
-        const QTextBlock before = block.previous();
-        open_edit();
-        RemoveBreakBefore(block);
-        Relayout(before);
-        block = before;
+    (*open_edit_)();
+    RemoveBreakBefore(after);
+    Relayout(before);
+    return false;
+}
+
+void BlockCuts::Cut(int block, const std::vector<int>& offsets) {
+    (*open_edit_)();
+    const int start = document_.findBlockByNumber(block).position();
+    std::vector<int> cuts = offsets;
+    for (int& cut : cuts) {
+        cut += start;
     }
-    // The edit's blocks, and after them every block whose first line no longer starts where
-    // the wrapping puts it.
-    for (;;) {
-        LayoutOf(document_).ensureBlockLayout(block);
-        std::vector<int> cuts = CutsOfBlock(LineStartsOf(*block.layout()), kMostLinesPerBlock);
-        if (!cuts.empty()) {
-            open_edit();
-            for (int& cut : cuts) {
-                cut += block.position();
-            }
-            Insert(cuts);
-            // Inside the edit block Qt would lay the new blocks out only at its end.
-            const QTextBlock last =
-                document_.findBlock(cuts.back() + static_cast<int>(cuts.size()));
-            for (QTextBlock cut = document_.findBlock(cuts.front() - 1); cut != last;
-                 cut = cut.next()) {
-                Relayout(cut);
-            }
-            Relayout(last);
-            block = last;
-            continue;
-        }
-        const QTextBlock next = block.next();
-        if (!next.isValid()) {
-            break;
-        }
-        if (deadline != nullptr && deadline->hasExpired() && IsSoftBreak(next)) {
-            MarkStale(next.position());
-            break;
-        }
-        if (IsSoftBreak(next) && !CutHolds(block, next, width)) {
-            if (next.position() > last_to_check.position()) {
-                MarkStale(next.position());
-                break;
-            }
-            open_edit();
-            RemoveBreakBefore(next);
-            Relayout(block);
-            continue;
-        }
-        if (next.position() > end.position()) {
-            if (rechecks_stale) {
-                MarkStale(next.position());
-            }
-            break;
-        }
-        block = next;
+    Insert(cuts);
+    // Inside the edit block Qt would lay the new blocks out only at its end.
+    for (int piece = block; piece <= block + static_cast<int>(cuts.size()); ++piece) {
+        Relayout(document_.findBlockByNumber(piece));
     }
 }
 
-void BlockCuts::MarkStale(int position) {
-    if (!stale_from_ || stale_from_->position() > position) {
-        stale_from_ = QTextCursor(&document_);
-        stale_from_->setPosition(position);
-    }
+void BlockCuts::MarkStaleAt(int position) {
+    MarkStale(document_.findBlock(position).blockNumber());
 }
 
-std::optional<int> BlockCuts::StaleFrom() const {
-    return stale_from_ ? std::optional(stale_from_->position()) : std::nullopt;
+void BlockCuts::MarkStale(int block) {
+    if (std::any_of(stale_.begin(), stale_.end(),
+                    [block](const QTextCursor& end) { return end.blockNumber() == block; })) {
+        return;
+    }
+    const QTextBlock text_block = document_.findBlockByNumber(block);
+    QTextCursor& end = stale_.emplace_back(&document_);
+    end.setPosition(text_block.position() + text_block.length() - 1);
+}
+
+std::optional<int> BlockCuts::FirstStale() const {
+    std::optional<int> first;
+    for (const QTextCursor& end : stale_) {
+        const int block = end.block().blockNumber();
+        first = std::min(first.value_or(block), block);
+    }
+    return first;
+}
+
+void BlockCuts::ClearStale(int block) {
+    std::erase_if(stale_, [block](const QTextCursor& end) { return end.blockNumber() == block; });
 }
 
 CutsEdit::CutsEdit(QTextDocument& document, QScrollBar& scroll_bar)

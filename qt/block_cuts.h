@@ -1,10 +1,9 @@
-// The output box's document kept as blocks cut where its paragraphs wrap anyway: cutting them,
-// joining them, repairing the cuts where an edit moved the wraps, and the stale part a repair
-// left for later. It changes the document and nothing else: when to cut, the view, the undo
+// The output box's document kept as blocks cut where its paragraphs wrap anyway (words as in
+// output/glossary.md): cutting them, joining them, and the blocks and stale marks the repair in
+// output/ works on. It changes the document and nothing else: when to cut, the view, the undo
 // history and who is told are the box's.
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QString>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -12,12 +11,14 @@
 #include <optional>
 #include <vector>
 
+#include "output/cut_repair.h"
+
 class QScrollBar;
 class QTextDocument;
 
 namespace zentrovax {
 
-class BlockCuts {
+class BlockCuts final : public CutBlocks {
   public:
     // `wrap_width` is the width the document's lines are laid out in; `settle` gives a block the
     // cuts have made or seen the state kSettledBlock, and whatever else its owner keeps for it.
@@ -48,21 +49,34 @@ class BlockCuts {
     // After the user's edit from `from`: whether the break there had to be put back.
     bool KeepBreakAt(int from, const OpenEdit& open_edit);
 
-    // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
-    // start, but no further than `limit` and, with a `deadline`, no longer than it allows: what
-    // is left there is stale.
-    void Repair(int from, int to, int limit, const QDeadlineTimer* deadline,
-                const OpenEdit& open_edit);
-    void MarkStale(int position);
-    // Where the stale part starts. A repair from there checks every cut up to its limit.
-    [[nodiscard]] std::optional<int> StaleFrom() const;
+    // After the user's edit between `from` and `to`: repairs the cuts it moved, settling them up
+    // to a few blocks past the block `last_in_view`.
+    void Repair(int from, int to, int last_in_view, const OpenEdit& open_edit);
+    // Settles stale cuts within `limit`.
+    void RepairStale(RepairLimit limit, const OpenEdit& open_edit);
+    // Marks the cut after the block holding `position` stale.
+    void MarkStaleAt(int position);
+
+    // What the repair needs, with blocks by their numbers.
+    [[nodiscard]] int Count() const override;
+    [[nodiscard]] bool HasCutBefore(int block) const override;
+    [[nodiscard]] int Lines(int block) override;
+    [[nodiscard]] std::vector<int> LineStarts(int block) override;
+    bool SettleCutBefore(int block) override;
+    void Cut(int block, const std::vector<int>& offsets) override;
+    void MarkStale(int block) override;
+    [[nodiscard]] std::optional<int> FirstStale() const override;
+    void ClearStale(int block) override;
 
   private:
     QTextDocument& document_;
     std::function<qreal()> wrap_width_;
     std::function<void(const QTextBlock&)> settle_;
-    // Follows its place through every change of the document.
-    std::optional<QTextCursor> stale_from_;
+    // The end of each block whose cut after it is stale: each follows its place through every
+    // change of the document.
+    std::vector<QTextCursor> stale_;
+    // Set while a repair runs: called before its first change.
+    const OpenEdit* open_edit_ = nullptr;
     // Where a selection the user is editing starts, at a block's start, and the kind of break
     // there.
     int selection_start_ = -1;

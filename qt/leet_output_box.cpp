@@ -14,16 +14,6 @@
 #include "qt/soft_breaks.h"
 
 namespace zentrovax {
-namespace {
-
-// Blocks past the view (or past an edit below it) whose cuts an edit puts right at once.
-constexpr int kBlocksCutAheadOfView = 3;
-// How long one slice of repairing the stale part may take while capturing: well inside a frame,
-// so that typing and painting go on between slices.
-constexpr int kSliceMilliseconds = 4;
-
-}  // namespace
-
 LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -217,7 +207,7 @@ void LeetOutputBox::SettleUserEdit() {
     if (made_by_user) {
         // Undo and redo bring the blocks back as they were; anything cut now would end the redo
         // history.
-        RepairCuts(from, to, edit, true);
+        cuts_.Repair(from, to, LastVisibleBlock().blockNumber(), open_edit);
     }
     edit.Close();
     PlaceCaret(CaretLanding::Move::kOther, 0);
@@ -225,8 +215,13 @@ void LeetOutputBox::SettleUserEdit() {
         history_.Record(visible_from, visible_to, removed, height_after_edit,
                         VisibleOffset(textCursor().position()));
     } else if (!made_by_user) {
-        // The text brought back may wrap differently from what follows it.
-        cuts_.MarkStale(from);
+        // The text brought back may wrap differently from what lies around it.
+        const QTextBlock first = document()->findBlock(from);
+        if (first.previous().isValid()) {
+            cuts_.MarkStale(first.previous().blockNumber());
+        }
+        cuts_.MarkStaleAt(from);
+        cuts_.MarkStaleAt(to);
     }
     history_.ForgetKey();
     RepairStaleCuts(StaleRepair::kInView);
@@ -265,24 +260,6 @@ void LeetOutputBox::AnnounceSelection() {
     }
 }
 
-void LeetOutputBox::RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
-                               const QDeadlineTimer* deadline) {
-    // Where text that repeats, or has no spaces, would keep every later cut moving: past this,
-    // the rest waits until it comes into view or capturing resumes.
-    int limit = document()->characterCount() - 1;
-    if (bounded) {
-        QTextBlock last_seen = LastVisibleBlock();
-        if (last_seen.position() < to) {
-            last_seen = document()->findBlock(to);
-        }
-        for (int i = 0; i < kBlocksCutAheadOfView && last_seen.next().isValid(); ++i) {
-            last_seen = last_seen.next();
-        }
-        limit = last_seen.position();
-    }
-    cuts_.Repair(from, to, limit, deadline, [&edit] { edit.Open(); });
-}
-
 QTextBlock LeetOutputBox::LastVisibleBlock() const {
     QTextBlock block = firstVisibleBlock();
     const QPointF offset = contentOffset();
@@ -294,13 +271,13 @@ QTextBlock LeetOutputBox::LastVisibleBlock() const {
 }
 
 void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
-    const std::optional<int> stale = cuts_.StaleFrom();
+    const std::optional<int> stale = cuts_.FirstStale();
     if (!stale || (how == StaleRepair::kSlice && !capturing_)) {
         return;
     }
-    const int from = *stale;
+    const int last_in_view = LastVisibleBlock().blockNumber();
     if (how == StaleRepair::kInView) {
-        if (from > LastVisibleBlock().position() + LastVisibleBlock().length()) {
+        if (*stale > last_in_view) {
             return;
         }
         // The cuts become part of the last step in the undo history, if they may.
@@ -311,13 +288,13 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
     const UnseenChange unseen(*this);
     const int height_before = document()->availableUndoSteps();
     CutsEdit edit(*document(), *verticalScrollBar());
-    const QDeadlineTimer deadline(kSliceMilliseconds);
-    RepairCuts(from, from, edit, how == StaleRepair::kInView,
-               how == StaleRepair::kSlice ? &deadline : nullptr);
+    cuts_.RepairStale(
+        how == StaleRepair::kInView ? RepairLimit::InView(last_in_view) : RepairLimit::Slice(),
+        [&edit] { edit.Open(); });
     if (edit.Close() && document()->isUndoRedoEnabled()) {
         history_.ExtendLast(height_before);
     }
-    if (cuts_.StaleFrom() && capturing_) {
+    if (cuts_.FirstStale() && capturing_) {
         stale_slices_.start();
     }
 }

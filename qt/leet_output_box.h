@@ -24,7 +24,6 @@
 //   new blocks get their kind, the cuts are repaired and the undo step is recorded.
 #pragma once
 
-#include <QDeadlineTimer>
 #include <QPlainTextEdit>
 #include <QString>
 #include <QStringView>
@@ -130,11 +129,6 @@ class LeetOutputBox final : public QPlainTextEdit {
     // After a user edit: settles the blocks it made and cuts again where its wraps moved.
     void OnContentsChange(int position, int removed, int added);
     void SettleUserEdit();
-    // Cuts again from the block holding `from` until the soft breaks after `to` fall where lines
-    // start; when `bounded`, no further than a few blocks past the view, and with a `deadline`,
-    // no longer than it allows, leaving the rest stale.
-    void RepairCuts(int from, int to, CutsEdit& edit, bool bounded,
-                    const QDeadlineTimer* deadline = nullptr);
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
     // Repairs the stale part as far as the view reaches, or (while capturing) the next slice of
     // it; slices follow one another while the event loop is idle until none is stale.

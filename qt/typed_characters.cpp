@@ -1,15 +1,15 @@
 #include "qt/typed_characters.h"
 
 #include <QList>
+#include <string_view>
+
+#include "output/typed_text.h"
 
 namespace zentrovax {
 
 std::vector<CharacterCode> CodesOfCommit(const QString& commit) {
-    std::vector<CharacterCode> codes;
-    for (const char32_t character : commit.toUcs4()) {
-        codes.push_back(CodeOfCharacter(character));
-    }
-    return codes;
+    return CodesOfUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(commit.utf16()),
+                                            static_cast<std::size_t>(commit.size())));
 }
 
 std::vector<CharacterCode> CodesOfKeyPress(int key, Qt::KeyboardModifiers modifiers,

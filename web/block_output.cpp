@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <tuple>
 
+#include "output/typed_text.h"
+
 namespace zentrovax {
 
 using emscripten::val;
 
 namespace {
-
-// The longest a slice of the repairs left for later may keep the page from the user's keys.
-constexpr double kSliceMilliseconds = 4.0;
 
 val Selection() {
     return val::global("window").call<val>("getSelection");
@@ -278,7 +277,7 @@ void BlockOutput::OnIdle() {
         ScheduleRepair();  // an input method's text must stay where it is meanwhile
         return;
     }
-    KeepingSelection([this] { blocks_.RepairStale(kSliceMilliseconds); });
+    KeepingSelection([this] { RepairStaleCuts(blocks_, RepairLimit::Slice()); });
     ScheduleRepair();
 }
 
@@ -317,7 +316,7 @@ void BlockOutput::OnMouseDown(const val& event) {
 }
 
 void BlockOutput::ScheduleRepair() {
-    if (!repair_scheduled_ && blocks_.HasStaleEdges()) {
+    if (!repair_scheduled_ && blocks_.HasStaleCuts()) {
         repair_scheduled_ = true;
         val::global("setTimeout")(val::module_property("zentrovaxOutputIdle"), 0);
     }

@@ -45,7 +45,7 @@ class BlockOutput {
     // the box learns afterwards what changed.
     void OnCompositionStart();
     void OnCompositionEnd();
-    // A slice of the repairs an edit left for later (see Blocks::RepairStale).
+    // A slice of the repair of the cuts an edit left stale.
     void OnIdle();
     // A triple click selects a paragraph, the text between newlines, as in a text box, rather
     // than the block the browser takes for one.

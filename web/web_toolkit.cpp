@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "output/typed_text.h"
 #include "window/accessible_text.h"
 #include "window/handlers.h"
 #include "window/window_description.h"
@@ -41,21 +42,6 @@ void Describe(val& document, val& page, val& element, const AccessibleText& text
         words.set("textContent", std::string(text.description));
         page.call<void>("append", words);
         element.call<void>("setAttribute", val("aria-describedby"), val(id));
-    }
-}
-
-// The code points of UTF-8 text, each as the toolkit-neutral code of one typed character.
-template <typename Each>
-void ForEachCharacter(std::string_view text, Each each) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t character = length == 1 ? lead : lead & (0x3Fu >> (length - 1));
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
-            character = (character << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        }
-        each(CodeOfCharacter(character));
-        i += length;
     }
 }
 
@@ -275,7 +261,9 @@ void WebToolkit::ShowMessage(std::string_view prompt, std::string_view title) {
 }
 
 void WebToolkit::Type(std::string_view characters) {
-    ForEachCharacter(characters, [this](CharacterCode code) { OnCaptureKeyPress(*this, code); });
+    for (const CharacterCode code : CodesOfUtf8(characters)) {
+        OnCaptureKeyPress(*this, code);
+    }
 }
 
 void WebToolkit::OnCaptureBeforeInput(val event) {

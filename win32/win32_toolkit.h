@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "output/typed_text.h"
 #include "win32/accessibility.h"
 #include "win32/handles.h"
-#include "win32/typed_characters.h"
 #include "window/toolkit.h"
 #include "window/window_description.h"
 

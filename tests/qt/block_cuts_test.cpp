@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include "output/cut_plan.h"
+#include "output/cut_repair.h"
 #include "qt/soft_breaks.h"
 
 namespace zentrovax {
@@ -69,21 +70,24 @@ TEST_F(Blocks, CutAllAndJoinAllChangeTheBlocksButNeverTheText) {
     EXPECT_EQ(Text(), text);
 }
 
-TEST_F(Blocks, ARepairMendsTheCutsAnEditMovedAndLeavesWhatLiesPastItsLimitStale) {
+TEST_F(Blocks, ARepairMendsTheCutsAnEditMovedAndLeavesWhatLiesPastTheViewStale) {
     const QString run(20'000, QLatin1Char('|'));  // no spaces: every later wrap moves
     document_.setPlainText(run);
     cuts_.CutAll();
     QTextCursor(&document_).insertText(QStringLiteral("xx"));
-    const int middle = document_.findBlockByNumber(document_.blockCount() / 2).position();
-    cuts_.Repair(0, 2, middle, nullptr, open_edit_);
+    cuts_.Repair(0, 2, 0, open_edit_);
     EXPECT_GT(edits_opened_, 0);
-    ASSERT_TRUE(cuts_.StaleFrom());
-    EXPECT_GT(*cuts_.StaleFrom(), middle);
-    const int stale = *cuts_.StaleFrom();
-    cuts_.Repair(stale, stale, document_.characterCount(), nullptr, open_edit_);
-    EXPECT_FALSE(cuts_.StaleFrom());
+    ASSERT_TRUE(cuts_.FirstStale());
+    EXPECT_LT(*cuts_.FirstStale(), 2 * kBlocksSettledPastView) << "a few blocks past the view";
+    EXPECT_FALSE(CutsHold());
+    // The stale marks follow their blocks through the user's edits.
+    QTextCursor(&document_).insertText(QStringLiteral("yy"));
+    cuts_.Repair(0, 2, 0, open_edit_);
+    while (cuts_.FirstStale()) {
+        cuts_.RepairStale(RepairLimit::Slice(), open_edit_);
+    }
     EXPECT_TRUE(CutsHold());
-    EXPECT_EQ(Text(), "xx" + run);
+    EXPECT_EQ(Text(), "yyxx" + run);
 }
 
 }  // namespace
