@@ -1,6 +1,9 @@
 #include "qt/heard_text.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "output/narrowest_change.h"
 
 namespace zentrovax {
 
@@ -12,30 +15,19 @@ std::optional<HeardText::Change> HeardText::Replace(int offset, QString inserted
         std::max<qsizetype>(0, text_->size() - length + inserted.size());
     QString removed = text_->mid(offset, removed_length);
     text_->replace(offset, removed_length, inserted);
-    qsizetype same_end = 0;
-    while (same_end < std::min(removed.size(), inserted.size()) &&
-           removed[removed.size() - 1 - same_end] == inserted[inserted.size() - 1 - same_end]) {
-        ++same_end;
-    }
-    if (same_end > 0 && removed[removed.size() - same_end].isLowSurrogate()) {
-        --same_end;
-    }
-    removed.chop(same_end);
-    inserted.chop(same_end);
-    qsizetype same_start = 0;
-    while (same_start < std::min(removed.size(), inserted.size()) &&
-           removed[same_start] == inserted[same_start]) {
-        ++same_start;
-    }
-    if (same_start > 0 && removed[same_start - 1].isHighSurrogate()) {
-        --same_start;
-    }
-    removed.remove(0, same_start);
-    inserted.remove(0, same_start);
+    const auto units = [](const QString& text) {
+        return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                   static_cast<std::size_t>(text.size()));
+    };
+    const SameEnds same = SameEndsOf(units(removed), units(inserted));
+    const auto start = static_cast<qsizetype>(same.same_start);
+    const auto end = static_cast<qsizetype>(same.same_end);
+    removed = removed.mid(start, removed.size() - start - end);
+    inserted = inserted.mid(start, inserted.size() - start - end);
     if (removed.isEmpty() && inserted.isEmpty()) {
         return std::nullopt;
     }
-    return Change{offset + static_cast<int>(same_start), removed, inserted};
+    return Change{offset + static_cast<int>(start), removed, inserted};
 }
 
 }  // namespace zentrovax

@@ -32,10 +32,10 @@
 #include <optional>
 #include <vector>
 
-#include "output/pending_edit.h"
 #include "qt/block_cuts.h"
 #include "qt/caret_landing.h"
 #include "qt/heard_text.h"
+#include "qt/pending_edit.h"
 #include "qt/user_history.h"
 #include "qt/visible_offsets.h"
 

@@ -6,7 +6,7 @@
 #include <QTextCursor>
 #include <optional>
 
-#include "output/undo_steps.h"
+#include "qt/undo_steps.h"
 
 class QKeyEvent;
 class QTextDocument;

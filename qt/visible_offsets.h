@@ -3,7 +3,7 @@
 // start as the map needs it.
 #pragma once
 
-#include "output/offset_map.h"
+#include "qt/offset_map.h"
 
 class QTextDocument;
 

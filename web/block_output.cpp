@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "output/narrowest_change.h"
 #include "output/typed_text.h"
 
 namespace zentrovax {
@@ -241,25 +242,9 @@ void BlockOutput::OnCompositionEnd() {
     const std::string before = composition_->text.as<std::string>();
     const std::string after = blocks_.Block(block)["textContent"].as<std::string>();
     composition_.reset();
-    // What changed lies between the ends the two texts share.
-    auto prefix = static_cast<std::size_t>(
-        std::mismatch(before.begin(), before.end(), after.begin(), after.end()).first -
-        before.begin());
-    // Never inside a character.
-    while (prefix > 0 && prefix < after.size() &&
-           (static_cast<unsigned char>(after[prefix]) & 0xC0U) == 0x80U) {
-        --prefix;
-    }
-    const auto most = std::min(before.size(), after.size()) - prefix;
-    std::size_t suffix = 0;
-    while (suffix < most &&
-           before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix]) {
-        ++suffix;
-    }
-    while (suffix > 0 &&
-           (static_cast<unsigned char>(after[after.size() - suffix]) & 0xC0U) == 0x80U) {
-        --suffix;
-    }
+    const SameEnds same = SameEndsOf(std::string_view(before), std::string_view(after));
+    const std::size_t prefix = same.same_start;
+    const std::size_t suffix = same.same_end;
     const std::string removed = before.substr(prefix, before.size() - suffix - prefix);
     const std::string inserted = after.substr(prefix, after.size() - suffix - prefix);
     const int offset =
@@ -339,10 +324,8 @@ void BlockOutput::Undo() {
     if (step == nullptr) {
         return;
     }
-    for (auto edit = step->rbegin(); edit != step->rend(); ++edit) {
-        blocks_.Replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
-    }
-    selection_.PlaceCaret(step->front().offset + step->front().removed_length);
+    selection_.PlaceCaret(History::TakeBack(
+        *step, [this](int from, int to, const val& text) { blocks_.Replace(from, to, text); }));
     ScheduleRepair();
 }
 
@@ -351,10 +334,8 @@ void BlockOutput::Redo() {
     if (step == nullptr) {
         return;
     }
-    for (const History::Edit& edit : *step) {
-        blocks_.Replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
-    }
-    selection_.PlaceCaretAfterInsertion(step->back().offset + step->back().inserted_length);
+    selection_.PlaceCaretAfterInsertion(History::MakeAgain(
+        *step, [this](int from, int to, const val& text) { blocks_.Replace(from, to, text); }));
     ScheduleRepair();
 }
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "output/edit_history.h"
 #include "web/blocks.h"
+#include "web/edit_history.h"
 #include "web/output_selection.h"
 
 namespace zentrovax {

@@ -1,4 +1,4 @@
-#include "output/undo_steps.h"
+#include "qt/undo_steps.h"
 
 #include <algorithm>
 

@@ -42,6 +42,25 @@ class EditHistory {
     // The step to make again, in the order its edits were made; null when there is none.
     [[nodiscard]] const Step* Redo() { return Move(undone_, done_); }
 
+    // Takes a step back through `replace(from, to, text)`, which puts `text` between two offsets,
+    // its last edit first. Returns where the caret goes: after the text the first edit took away.
+    template <typename Replace>
+    static int TakeBack(const Step& step, Replace replace) {
+        for (auto edit = step.rbegin(); edit != step.rend(); ++edit) {
+            replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
+        }
+        return step.front().offset + step.front().removed_length;
+    }
+    // Makes a step again, its first edit first. Returns where the caret goes: after the text the
+    // last edit put in.
+    template <typename Replace>
+    static int MakeAgain(const Step& step, Replace replace) {
+        for (const Edit& edit : step) {
+            replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
+        }
+        return step.back().offset + step.back().inserted_length;
+    }
+
     // The caret moved or the box changed otherwise: the next edit starts a step of its own.
     void Close() { open_ = false; }
     void Clear() {

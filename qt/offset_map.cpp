@@ -1,4 +1,4 @@
-#include "output/offset_map.h"
+#include "qt/offset_map.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,8 +1,9 @@
-#include "output/edit_history.h"
+#include "web/edit_history.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace zentrovax {
 namespace {
@@ -21,20 +22,27 @@ struct Box {
                               inserted, static_cast<int>(inserted.size())});
         text.replace(static_cast<std::size_t>(from), length, inserted);
     }
+    // Where the caret went after the last undo or redo.
+    int caret = -1;
+
+    void Replace(int from, int to, const std::string& inserted) {
+        text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), inserted);
+    }
     bool Undo() {
         const History::Step* step = history.Undo();
-        for (auto edit = step ? step->rbegin() : History::Step::const_reverse_iterator{};
-             step && edit != step->rend(); ++edit) {
-            text.replace(static_cast<std::size_t>(edit->offset),
-                         static_cast<std::size_t>(edit->inserted_length), edit->removed);
+        if (step != nullptr) {
+            caret = History::TakeBack(*step, [this](int from, int to, const std::string& back) {
+                Replace(from, to, back);
+            });
         }
         return step != nullptr;
     }
     bool Redo() {
         const History::Step* step = history.Redo();
-        for (const auto& edit : step ? *step : History::Step{}) {
-            text.replace(static_cast<std::size_t>(edit.offset),
-                         static_cast<std::size_t>(edit.removed_length), edit.inserted);
+        if (step != nullptr) {
+            caret = History::MakeAgain(*step, [this](int from, int to, const std::string& again) {
+                Replace(from, to, again);
+            });
         }
         return step != nullptr;
     }
@@ -51,16 +59,23 @@ TEST(EditHistory, TakesBackARunOfTypingOrDeletingAtOnceAndNothingElse) {
     box.Edit(Kind::kDeletingForward, 0, 1, "");  // Delete, twice at one place
     box.Edit(Kind::kDeletingForward, 0, 1, "");
     EXPECT_EQ(box.text, "x\ny");
-    const char* const expected[] = {"z4x\ny", "4x\ny", "4", "48("};
-    for (const char* text : expected) {
+    // Each undo puts the caret after what its step's first edit took away, each redo after what
+    // its last edit put in.
+    const std::pair<const char*, int> undone[] = {
+        {"z4x\ny", 1}, {"4x\ny", 0}, {"4", 1}, {"48(", 3}};
+    for (const auto& [text, caret] : undone) {
         ASSERT_TRUE(box.Undo());
         EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caret, caret) << text;
     }
     EXPECT_FALSE(box.Undo());
-    for (int i = 0; i < 4; ++i) {
+    const std::pair<const char*, int> redone[] = {
+        {"4", 1}, {"4x\ny", 4}, {"z4x\ny", 1}, {"x\ny", 0}};
+    for (const auto& [text, caret] : redone) {
         ASSERT_TRUE(box.Redo());
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.caret, caret) << text;
     }
-    EXPECT_EQ(box.text, "x\ny");
     EXPECT_FALSE(box.Redo());
 }
 

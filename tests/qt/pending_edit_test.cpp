@@ -1,4 +1,4 @@
-#include "output/pending_edit.h"
+#include "qt/pending_edit.h"
 
 #include <gtest/gtest.h>
 
