@@ -29,7 +29,12 @@ you correct, select and copy the output; Resume goes on typing at its end.
 .
 From a terminal, zentrovax --translate turns files or standard input into
 leet the same way.")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Named here rather than by CPack's default, so that the build can say where the package will be.
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+set(CPACK_DEBIAN_FILE_NAME
+    "${CPACK_PACKAGE_NAME}_${CPACK_PACKAGE_VERSION}_${CPACK_DEBIAN_PACKAGE_ARCHITECTURE}.deb")
+set_property(GLOBAL PROPERTY ZENTROVAX_PACKAGE ${PROJECT_BINARY_DIR}/${CPACK_DEBIAN_FILE_NAME})
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})

@@ -23,11 +23,6 @@ inline constexpr int kBlocksSettledPastView = 3;
 // a block has a cut before it when it goes on with the paragraph of the block before.
 class CutBlocks {
   public:
-    CutBlocks() = default;
-    CutBlocks(const CutBlocks&) = delete;
-    CutBlocks& operator=(const CutBlocks&) = delete;
-    CutBlocks(CutBlocks&&) = delete;
-    CutBlocks& operator=(CutBlocks&&) = delete;
     virtual ~CutBlocks() = default;
 
     [[nodiscard]] virtual int Count() const = 0;

@@ -18,7 +18,7 @@ import sys
 import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-FOLDERS = "leet|window|qt|win32|web|resources|tests|bench|cmake|docs|build"
+FOLDERS = "leet|window|output|qt|win32|web|resources|tests|bench|cmake|docs|build"
 failures = 0
 checks = 0
 

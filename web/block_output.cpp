@@ -28,8 +28,11 @@ val PlainLines(const val& text) {
 
 }  // namespace
 
-BlockOutput::BlockOutput(val element)
-    : element_(element), blocks_(element), selection_(std::move(element), blocks_) {}
+BlockOutput::BlockOutput(val element, std::function<void()> ask_for_idle)
+    : element_(element),
+      blocks_(element),
+      selection_(std::move(element), blocks_),
+      ask_for_idle_(std::move(ask_for_idle)) {}
 
 void BlockOutput::Append(std::string_view text) {
     blocks_.Append(text);
@@ -303,7 +306,7 @@ void BlockOutput::OnMouseDown(const val& event) {
 void BlockOutput::ScheduleRepair() {
     if (!repair_scheduled_ && blocks_.HasStaleCuts()) {
         repair_scheduled_ = true;
-        val::global("setTimeout")(val::module_property("zentrovaxOutputIdle"), 0);
+        ask_for_idle_();
     }
 }
 
@@ -320,23 +323,17 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
 }
 
 void BlockOutput::Undo() {
-    const History::Step* step = history_.Undo();
-    if (step == nullptr) {
-        return;
+    if (const auto caret = history_.Undo(Replacer())) {
+        selection_.PlaceCaret(*caret);
+        ScheduleRepair();
     }
-    selection_.PlaceCaret(History::TakeBack(
-        *step, [this](int from, int to, const val& text) { blocks_.Replace(from, to, text); }));
-    ScheduleRepair();
 }
 
 void BlockOutput::Redo() {
-    const History::Step* step = history_.Redo();
-    if (step == nullptr) {
-        return;
+    if (const auto caret = history_.Redo(Replacer())) {
+        selection_.PlaceCaretAfterInsertion(*caret);
+        ScheduleRepair();
     }
-    selection_.PlaceCaretAfterInsertion(History::MakeAgain(
-        *step, [this](int from, int to, const val& text) { blocks_.Replace(from, to, text); }));
-    ScheduleRepair();
 }
 
 std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,

@@ -6,6 +6,7 @@
 
 #include <emscripten/val.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,9 @@ namespace zentrovax {
 
 class BlockOutput {
   public:
-    // `element` is the empty txtLeet element.
-    explicit BlockOutput(emscripten::val element);
+    // `element` is the empty txtLeet element; `ask_for_idle` has OnIdle called once the page is
+    // next idle.
+    BlockOutput(emscripten::val element, std::function<void()> ask_for_idle);
 
     // Keeps the view where it is.
     void Append(std::string_view text);
@@ -58,6 +60,12 @@ class BlockOutput {
     void Edit(History::Kind kind, int from, int to, const emscripten::val& text);
     void Undo();
     void Redo();
+    // What the history replays its steps through.
+    [[nodiscard]] auto Replacer() {
+        return [this](int from, int to, const emscripten::val& text) {
+            blocks_.Replace(from, to, text);
+        };
+    }
     // What a deletion takes where the browser offers nothing: at an edge between two blocks,
     // which it takes for the end of a paragraph.
     [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossEdge(
@@ -81,6 +89,7 @@ class BlockOutput {
         emscripten::val text;
     };
     std::optional<Composition> composition_;
+    std::function<void()> ask_for_idle_;
     bool repair_scheduled_ = false;
 };
 

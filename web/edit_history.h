@@ -4,6 +4,7 @@
 // the box holds text in; the history only stores and hands it back.
 #pragma once
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,28 +38,32 @@ class EditHistory {
         open_ = true;
     }
 
-    // The step to take back, its edits in the order they were made; null when there is none.
-    [[nodiscard]] const Step* Undo() { return Move(done_, undone_); }
-    // The step to make again, in the order its edits were made; null when there is none.
-    [[nodiscard]] const Step* Redo() { return Move(undone_, done_); }
-
-    // Takes a step back through `replace(from, to, text)`, which puts `text` between two offsets,
-    // its last edit first. Returns where the caret goes: after the text the first edit took away.
+    // Takes the last step back through `replace(from, to, text)`, which puts `text` between two
+    // offsets, its last edit first. Returns where the caret goes, after the text the step's first
+    // edit took away; nothing when there is no step.
     template <typename Replace>
-    static int TakeBack(const Step& step, Replace replace) {
-        for (auto edit = step.rbegin(); edit != step.rend(); ++edit) {
+    std::optional<int> Undo(Replace replace) {
+        const Step* step = Move(done_, undone_);
+        if (step == nullptr) {
+            return std::nullopt;
+        }
+        for (auto edit = step->rbegin(); edit != step->rend(); ++edit) {
             replace(edit->offset, edit->offset + edit->inserted_length, edit->removed);
         }
-        return step.front().offset + step.front().removed_length;
+        return step->front().offset + step->front().removed_length;
     }
-    // Makes a step again, its first edit first. Returns where the caret goes: after the text the
-    // last edit put in.
+    // Makes the step last taken back again, its first edit first. Returns where the caret goes,
+    // after the text the step's last edit put in.
     template <typename Replace>
-    static int MakeAgain(const Step& step, Replace replace) {
-        for (const Edit& edit : step) {
+    std::optional<int> Redo(Replace replace) {
+        const Step* step = Move(undone_, done_);
+        if (step == nullptr) {
+            return std::nullopt;
+        }
+        for (const Edit& edit : *step) {
             replace(edit.offset, edit.offset + edit.removed_length, edit.inserted);
         }
-        return step.back().offset + step.back().inserted_length;
+        return step->back().offset + step->back().inserted_length;
     }
 
     // The caret moved or the box changed otherwise: the next edit starts a step of its own.

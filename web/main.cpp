@@ -1,8 +1,9 @@
-// The browser program: builds the window once the page has loaded and forwards each event the
-// page listens for to the one WebToolkit.
+// The browser program: builds the window once the page has loaded. The page hands each event
+// it listens for to the one WebToolkit through the one function exported here.
 #include <emscripten/bind.h>
 
 #include <memory>
+#include <string>
 
 #include "web/web_toolkit.h"
 
@@ -14,56 +15,10 @@ std::unique_ptr<zentrovax::WebToolkit>& Window() {
     return window;
 }
 
-using emscripten::val;
+void OnEvent(int listener, emscripten::val event) {
+    Window()->OnEvent(listener, event);
+}
 
-void CaptureBeforeInput(val event) {
-    Window()->OnCaptureBeforeInput(std::move(event));
-}
-void CaptureCompositionEnd(val event) {
-    Window()->OnCaptureCompositionEnd(std::move(event));
-}
-void CaptureInput(val event) {
-    Window()->OnCaptureInput(std::move(event));
-}
-void Click(val event) {
-    Window()->OnClick(std::move(event));
-}
-void LeetFocus(val /*event*/) {
-    Window()->OnLeetFocus();
-}
-void LeetBeforeInput(val event) {
-    Window()->OnLeetBeforeInput(std::move(event));
-}
-void LeetKeyDown(val event) {
-    Window()->OnLeetKeyDown(event);
-}
-void LeetCompositionStart(val /*event*/) {
-    Window()->OnLeetComposition(true);
-}
-void LeetCompositionEnd(val /*event*/) {
-    Window()->OnLeetComposition(false);
-}
-void LeetCopy(val event) {
-    Window()->OnLeetCopy(std::move(event), false);
-}
-void LeetCut(val event) {
-    Window()->OnLeetCopy(std::move(event), true);
-}
-void LeetMouseDown(val event) {
-    Window()->OnLeetMouseDown(event);
-}
-void MouseDown(val event) {
-    Window()->OnMouseDown(std::move(event));
-}
-void MessageClosed(val /*event*/) {
-    Window()->OnMessageClosed();
-}
-void Zoomed() {
-    Window()->OnZoomed();
-}
-void OutputIdle() {
-    Window()->OnOutputIdle();
-}
 // For the tests and the benchmark: output of any length without typing it key by key.
 void SetOutput(std::string text) {
     Window()->SetText(zentrovax::Box::txtLeet, text);
@@ -72,22 +27,7 @@ void SetOutput(std::string text) {
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(zentrovax) {
-    emscripten::function("zentrovaxCaptureBeforeInput", &CaptureBeforeInput);
-    emscripten::function("zentrovaxCaptureCompositionEnd", &CaptureCompositionEnd);
-    emscripten::function("zentrovaxCaptureInput", &CaptureInput);
-    emscripten::function("zentrovaxClick", &Click);
-    emscripten::function("zentrovaxLeetFocus", &LeetFocus);
-    emscripten::function("zentrovaxLeetBeforeInput", &LeetBeforeInput);
-    emscripten::function("zentrovaxLeetKeyDown", &LeetKeyDown);
-    emscripten::function("zentrovaxLeetCompositionStart", &LeetCompositionStart);
-    emscripten::function("zentrovaxLeetCompositionEnd", &LeetCompositionEnd);
-    emscripten::function("zentrovaxLeetCopy", &LeetCopy);
-    emscripten::function("zentrovaxLeetCut", &LeetCut);
-    emscripten::function("zentrovaxLeetMouseDown", &LeetMouseDown);
-    emscripten::function("zentrovaxMouseDown", &MouseDown);
-    emscripten::function("zentrovaxMessageClosed", &MessageClosed);
-    emscripten::function("zentrovaxZoomed", &Zoomed);
-    emscripten::function("zentrovaxOutputIdle", &OutputIdle);
+    emscripten::function("zentrovaxEvent", &OnEvent);
     emscripten::function("zentrovaxSetOutput", &SetOutput);
 }
 

@@ -23,19 +23,24 @@ if (typeof WebAssembly !== 'object') {
 }
 
 // Each `type` event of `target` goes to one function the program exports by name.
-Module['listen'] = (target, type, handler) =>
-    target.addEventListener(type, (event) => Module[handler](event));
+// The program's listener numbered `listener` hears every `type` event of `target`.
+Module['listen'] = (target, type, listener) =>
+    target.addEventListener(type, (event) => Module['zentrovaxEvent'](listener, event));
 
-// Calls the function the program exports as `handler` whenever the page's zoom (its device
-// pixels per CSS pixel) changes. Browsers tell it in different ways: by a media query's change,
-// by a resize, or by a change of `element`'s size in device pixels.
-Module['onZoom'] = (element, handler) => {
+// The listener hears once, when the page is next idle.
+Module['later'] = (listener) => setTimeout(() => Module['zentrovaxEvent'](listener, null), 0);
+
+// The listener hears whenever the page's zoom (its device pixels per CSS pixel) changes, and
+// when Module.zoomed() is called. Browsers tell of a zoom in different ways: by a media query's
+// change, by a resize, or by a change of `element`'s size in device pixels.
+Module['onZoom'] = (element, listener) => {
+  Module['zoomed'] = () => Module['zentrovaxEvent'](listener, null);
   let ratio = devicePixelRatio;
   const check = () => {
     if (devicePixelRatio !== ratio) {
       ratio = devicePixelRatio;
       watch();
-      Module[handler]();
+      Module['zoomed']();
     }
   };
   const watch = () => matchMedia(`(resolution: ${ratio}dppx)`)

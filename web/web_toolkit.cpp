@@ -23,11 +23,6 @@ std::string Css(Colour colour) {
            std::to_string(colour.blue) + ")";
 }
 
-// Calls `handler`, one of the functions main.cpp exports, on every `type` event of `target`.
-void Listen(const val& target, const char* type, const char* handler) {
-    val::module_property("listen")(target, val(type), val(handler));
-}
-
 // Gives `element` the words a screen reader says beyond what it shows. The description goes
 // through a hidden element, which every screen reader follows; aria-description is newer.
 void Describe(val& document, val& page, val& element, const AccessibleText& text) {
@@ -49,11 +44,13 @@ void Describe(val& document, val& page, val& element, const AccessibleText& text
 
 WebToolkit::WebToolkit()
     : document_(val::global("document")),
+      client_(document_.call<val>("createElement", val("div"))),
       capture_(document_.call<val>("createElement", val("textarea"))),
       leet_(document_.call<val>("createElement", val("div"))),
       live_region_(document_.call<val>("createElement", val("div"))),
       message_(document_.call<val>("createElement", val("dialog"))),
-      output_(leet_) {
+      output_(leet_,
+              [] { val::module_property("later")(val(ListenerOf(&WebToolkit::OnOutputIdle))); }) {
     const WindowDescription& description = kFrmZentrovax;
     document_.set("title", std::string(description.caption));
     val body = document_["body"];
@@ -69,7 +66,7 @@ WebToolkit::WebToolkit()
 
     // The client area of the described size, centred; it clips, so the capture box placed right
     // of it never shows. overflow:clip, unlike hidden, never scrolls to a focused child.
-    val client = document_.call<val>("createElement", val("div"));
+    val& client = client_;
     client.set("id", std::string(description.name));
     client.set("className", "client");
     client["style"].set("width", Pixels(description.client_width));
@@ -103,9 +100,6 @@ WebToolkit::WebToolkit()
                 element.set("type", "button");
                 element.set("textContent", std::string(control.caption));
                 element["style"].set("background", Css(description.button_colour));
-                if (ClickHandlerOf(control.name) != nullptr) {
-                    Listen(element, "click", "zentrovaxClick");
-                }
                 break;
         }
         element.set("id", std::string(control.name));
@@ -145,30 +139,13 @@ WebToolkit::WebToolkit()
     message_.call<void>("append", title, prompt, form);
     client.call<void>("append", message_);
 
-    // Each event of the page and the function main.cpp exports for it.
-    const struct {
-        const val& target;
-        const char* type;
-        const char* handler;
-    } listeners[] = {
-        {capture_, "beforeinput", "zentrovaxCaptureBeforeInput"},
-        {capture_, "compositionend", "zentrovaxCaptureCompositionEnd"},
-        {capture_, "input", "zentrovaxCaptureInput"},
-        {leet_, "focus", "zentrovaxLeetFocus"},
-        {leet_, "beforeinput", "zentrovaxLeetBeforeInput"},
-        {leet_, "keydown", "zentrovaxLeetKeyDown"},
-        {leet_, "compositionstart", "zentrovaxLeetCompositionStart"},
-        {leet_, "compositionend", "zentrovaxLeetCompositionEnd"},
-        {leet_, "copy", "zentrovaxLeetCopy"},
-        {leet_, "cut", "zentrovaxLeetCut"},
-        {leet_, "mousedown", "zentrovaxLeetMouseDown"},
-        {document_, "mousedown", "zentrovaxMouseDown"},
-        {message_, "dismiss", "zentrovaxMessageClosed"},
-    };
-    for (const auto& listener : listeners) {
-        Listen(listener.target, listener.type, listener.handler);
+    for (int listener = 0; kListeners[listener].handle != nullptr; ++listener) {
+        const Listener& each = kListeners[listener];
+        if (each.target != nullptr) {
+            val::module_property("listen")(this->*each.target, val(each.type), val(listener));
+        }
     }
-    val::module_property("onZoom")(leet_, val("zentrovaxZoomed"));
+    val::module_property("onZoom")(leet_, val(ListenerOf(&WebToolkit::OnZoomed)));
 
     output_.SetEditable(false);
     GiveFocus(Box::txtCapture);
@@ -266,7 +243,41 @@ void WebToolkit::Type(std::string_view characters) {
     }
 }
 
-void WebToolkit::OnCaptureBeforeInput(val event) {
+// Every event the window listens for, each with its handler, ended by an empty row.
+const WebToolkit::Listener WebToolkit::kListeners[] = {
+    {&WebToolkit::capture_, "beforeinput", &WebToolkit::OnCaptureBeforeInput},
+    {&WebToolkit::capture_, "compositionend", &WebToolkit::OnCaptureCompositionEnd},
+    {&WebToolkit::capture_, "input", &WebToolkit::OnCaptureInput},
+    // The buttons' clicks, as they bubble up through the client area.
+    {&WebToolkit::client_, "click", &WebToolkit::OnClick},
+    {&WebToolkit::leet_, "focus", &WebToolkit::OnLeetFocus},
+    {&WebToolkit::leet_, "beforeinput", &WebToolkit::OnLeetBeforeInput},
+    {&WebToolkit::leet_, "keydown", &WebToolkit::OnLeetKeyDown},
+    {&WebToolkit::leet_, "compositionstart", &WebToolkit::OnLeetCompositionStart},
+    {&WebToolkit::leet_, "compositionend", &WebToolkit::OnLeetCompositionEnd},
+    {&WebToolkit::leet_, "copy", &WebToolkit::OnLeetCopy},
+    {&WebToolkit::leet_, "cut", &WebToolkit::OnLeetCut},
+    {&WebToolkit::leet_, "mousedown", &WebToolkit::OnLeetMouseDown},
+    {&WebToolkit::document_, "mousedown", &WebToolkit::OnMouseDown},
+    {&WebToolkit::message_, "dismiss", &WebToolkit::OnMessageClosed},
+    {nullptr, "zoom", &WebToolkit::OnZoomed},
+    {nullptr, "idle", &WebToolkit::OnOutputIdle},
+    {nullptr, nullptr, nullptr},
+};
+
+int WebToolkit::ListenerOf(Handler handle) {
+    int listener = 0;
+    while (kListeners[listener].handle != handle) {
+        ++listener;
+    }
+    return listener;
+}
+
+void WebToolkit::OnEvent(int listener, const val& event) {
+    (this->*kListeners[listener].handle)(event);
+}
+
+void WebToolkit::OnCaptureBeforeInput(const val& event) {
     const std::string type = event["inputType"].as<std::string>();
     // A composition cannot be cancelled; its commit arrives as compositionend.
     if (type == "insertCompositionText") {
@@ -278,31 +289,34 @@ void WebToolkit::OnCaptureBeforeInput(val event) {
     }
 }
 
-void WebToolkit::OnCaptureCompositionEnd(val event) {
+void WebToolkit::OnCaptureCompositionEnd(const val& event) {
     if (event["data"].isString()) {
         Type(event["data"].as<std::string>());
     }
     capture_.set("value", "");
 }
 
-void WebToolkit::OnCaptureInput(val event) {
+void WebToolkit::OnCaptureInput(const val& event) {
     if (!event["isComposing"].as<bool>()) {
         capture_.set("value", "");
     }
 }
 
-void WebToolkit::OnClick(val event) {
-    const std::string name = event["currentTarget"]["id"].as<std::string>();
-    if (const ClickHandler handler = ClickHandlerOf(name)) {
+void WebToolkit::OnClick(const val& event) {
+    const val button = event["target"].call<val>("closest", val("button"));
+    if (button.isNull()) {
+        return;
+    }
+    if (const ClickHandler handler = ClickHandlerOf(button["id"].as<std::string>())) {
         handler(*this);
     }
 }
 
-void WebToolkit::OnLeetFocus() {
+void WebToolkit::OnLeetFocus(const val& /*event*/) {
     OnLeetGotFocus(*this);
 }
 
-void WebToolkit::OnLeetBeforeInput(val event) {
+void WebToolkit::OnLeetBeforeInput(const val& event) {
     output_.OnBeforeInput(event);
 }
 
@@ -310,19 +324,27 @@ void WebToolkit::OnLeetKeyDown(const val& event) {
     output_.OnKeyDown(event);
 }
 
-void WebToolkit::OnLeetComposition(bool start) {
-    if (start) {
-        output_.OnCompositionStart();
-    } else {
-        output_.OnCompositionEnd();
-    }
+void WebToolkit::OnLeetCompositionStart(const val& /*event*/) {
+    output_.OnCompositionStart();
 }
 
-void WebToolkit::OnLeetCopy(val event, bool cut) {
-    output_.OnCopy(event, cut);
+void WebToolkit::OnLeetCompositionEnd(const val& /*event*/) {
+    output_.OnCompositionEnd();
 }
 
-void WebToolkit::OnMouseDown(val event) {
+void WebToolkit::OnLeetCopy(const val& event) {
+    output_.OnCopy(event, false);
+}
+
+void WebToolkit::OnLeetCut(const val& event) {
+    output_.OnCopy(event, true);
+}
+
+void WebToolkit::OnLeetMouseDown(const val& event) {
+    output_.OnMouseDown(event);
+}
+
+void WebToolkit::OnMouseDown(const val& event) {
     // A click on the window's background leaves the focus where it is, as in a desktop window.
     const std::string tag = event["target"]["tagName"].as<std::string>();
     if (tag == "BODY" || tag == "HTML" ||
@@ -331,7 +353,7 @@ void WebToolkit::OnMouseDown(val event) {
     }
 }
 
-void WebToolkit::OnMessageClosed() {
+void WebToolkit::OnMessageClosed(const val& /*event*/) {
     message_open_ = false;
     if (focus_after_message_) {
         const Box box = *focus_after_message_;
@@ -340,9 +362,13 @@ void WebToolkit::OnMessageClosed() {
     }
 }
 
-void WebToolkit::OnZoomed() {
+void WebToolkit::OnZoomed(const val& /*event*/) {
     // Only a zoom changes where the text wraps: the output keeps its size in CSS pixels.
     output_.Recut();
+}
+
+void WebToolkit::OnOutputIdle(const val& /*event*/) {
+    output_.OnIdle();
 }
 
 }  // namespace zentrovax

@@ -32,27 +32,44 @@ class WebToolkit final : public Toolkit {
     void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 
-    // The page's events, each turned into handler calls.
-    void OnCaptureBeforeInput(emscripten::val event);
-    void OnCaptureCompositionEnd(emscripten::val event);
-    void OnCaptureInput(emscripten::val event);
-    void OnClick(emscripten::val event);
-    void OnLeetFocus();
-    void OnLeetBeforeInput(emscripten::val event);
-    void OnLeetKeyDown(const emscripten::val& event);
-    void OnLeetComposition(bool start);
-    void OnLeetCopy(emscripten::val event, bool cut);
-    void OnMouseDown(emscripten::val event);
-    void OnMessageClosed();
-    void OnOutputIdle() { output_.OnIdle(); }
-    void OnLeetMouseDown(const emscripten::val& event) { output_.OnMouseDown(event); }
-    void OnZoomed();
+    // Runs the handler of the page event the listener numbered `listener` of the table in
+    // web_toolkit.cpp listens for; the page calls it through the one function main.cpp exports.
+    void OnEvent(int listener, const emscripten::val& event);
 
   private:
+    // A page event the window listens for: what it happens on, its type, and its handler. An
+    // event of the page rather than of an element (the zoom, the output's idle time) has none.
+    using Handler = void (WebToolkit::*)(const emscripten::val& event);
+    struct Listener {
+        emscripten::val WebToolkit::*target;
+        const char* type;
+        Handler handle;
+    };
+    static const Listener kListeners[];
+    [[nodiscard]] static int ListenerOf(Handler handle);
+
+    void OnCaptureBeforeInput(const emscripten::val& event);
+    void OnCaptureCompositionEnd(const emscripten::val& event);
+    void OnCaptureInput(const emscripten::val& event);
+    void OnClick(const emscripten::val& event);
+    void OnLeetFocus(const emscripten::val& event);
+    void OnLeetBeforeInput(const emscripten::val& event);
+    void OnLeetKeyDown(const emscripten::val& event);
+    void OnLeetCompositionStart(const emscripten::val& event);
+    void OnLeetCompositionEnd(const emscripten::val& event);
+    void OnLeetCopy(const emscripten::val& event);
+    void OnLeetCut(const emscripten::val& event);
+    void OnLeetMouseDown(const emscripten::val& event);
+    void OnMouseDown(const emscripten::val& event);
+    void OnMessageClosed(const emscripten::val& event);
+    void OnZoomed(const emscripten::val& event);
+    void OnOutputIdle(const emscripten::val& event);
+
     void Type(std::string_view characters);
     [[nodiscard]] emscripten::val Element(Box box) const;
 
     emscripten::val document_;
+    emscripten::val client_;
     emscripten::val capture_;
     emscripten::val leet_;
     emscripten::val live_region_;

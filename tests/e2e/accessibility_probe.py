@@ -64,6 +64,7 @@ def main():
     for kind in ("object:state-changed:focused", "object:text-changed",
                  "object:text-caret-moved"):
         pyatspi.Registry.registerEventListener(on_event, kind)
+    print("listening", flush=True)
     app = find_app()
     frame = app[0]
     print(f"window={frame.getRoleName()}:{frame.name}")

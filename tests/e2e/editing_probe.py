@@ -34,6 +34,7 @@ def on_event(event):
 
 def main():
     pyatspi.Registry.registerEventListener(on_event, "object:text-changed")
+    print("listening", flush=True)
     context = GLib.MainContext.default()
     end = time.monotonic() + 240
     while time.monotonic() < end and not os.path.exists(sys.argv[1]):

@@ -77,7 +77,7 @@ start_probe_then_program() {  # PROBE.py PROGRAM
     done_file=$(mktemp -u)
     /usr/bin/python3 "$1" "$done_file" >"$probe_output" 2>&1 &
     probe=$!
-    sleep 1
+    wait_until 10 grep -qx listening "$probe_output"
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$2" >/dev/null 2>"$shots/$mode-stderr.txt" &
     children+=($!)
     locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
@@ -88,6 +88,14 @@ stop_probe() {
     wait "$probe" || true
 }
 finding() { sed -n "s/^$1=//p" "$probe_output"; }
+
+# Runs COMMAND every tenth of a second until it succeeds, for at most SECONDS.
+wait_until() {  # SECONDS COMMAND...
+    local tries=$(($1 * 10))
+    shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
 
 # Orca, its speech written to LOG line by line, with HOME for its settings. Orca will not start
 # while another Orca of the same user runs, in any session: it waits for that one to end.
@@ -149,11 +157,15 @@ type_keys() {
     sleep 0.3
 }
 output_via_clipboard() {  # as a person copies it: click the output, select all, copy
+    local unset=$RANDOM-not-copied-yet
+    echo -n "$unset" | xclip -selection clipboard
+    wait_until 5 test "$(xclip -o -selection clipboard 2>/dev/null)" == "$unset" || true
     click_at 150 60
     xdotool key ctrl+a ctrl+c
-    sleep 0.5
+    wait_until 5 test "$(xclip -o -selection clipboard 2>/dev/null)" != "$unset" || true
     xclip -o -selection clipboard
 }
+help_closed() { ! xdotool search --onlyvisible --name '^How to use Zentrovax$' >/dev/null; }
 screenshot() {  # NAME [WINDOW]
     import -window "${2:-$window}" "$shots/$mode-$1.png" 2>/dev/null || true
 }
@@ -197,13 +209,13 @@ check_help_in_both_modes() {  # OUTPUT-BEFORE
     screenshot help "$box"
     check "help message box shown" yes "$([ -n "$box" ] && echo yes || echo no)"
     xdotool key Return
-    sleep 0.5
+    wait_until 10 help_closed || true
     type_keys 'g'
     pause
     help
     timeout 20 xdotool search --sync --onlyvisible --name '^How to use Zentrovax$' >/dev/null
     xdotool key Return
-    sleep 0.5
+    wait_until 10 help_closed || true
     type_keys 'h'
     check "help in both modes; paused keys go nowhere" "${1}6" "$(output_via_clipboard)"
 }

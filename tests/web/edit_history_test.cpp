@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace zentrovax {
 namespace {
@@ -28,23 +30,16 @@ struct Box {
     void Replace(int from, int to, const std::string& inserted) {
         text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from), inserted);
     }
-    bool Undo() {
-        const History::Step* step = history.Undo();
-        if (step != nullptr) {
-            caret = History::TakeBack(*step, [this](int from, int to, const std::string& back) {
-                Replace(from, to, back);
-            });
-        }
-        return step != nullptr;
+    // What the history replays its steps through.
+    auto Replacer() {
+        return
+            [this](int from, int to, const std::string& inserted) { Replace(from, to, inserted); };
     }
-    bool Redo() {
-        const History::Step* step = history.Redo();
-        if (step != nullptr) {
-            caret = History::MakeAgain(*step, [this](int from, int to, const std::string& again) {
-                Replace(from, to, again);
-            });
-        }
-        return step != nullptr;
+    bool Undo() { return Went(history.Undo(Replacer())); }
+    bool Redo() { return Went(history.Redo(Replacer())); }
+    bool Went(std::optional<int> caret_after) {
+        caret = caret_after.value_or(caret);
+        return caret_after.has_value();
     }
 };
 
@@ -61,21 +56,16 @@ TEST(EditHistory, TakesBackARunOfTypingOrDeletingAtOnceAndNothingElse) {
     EXPECT_EQ(box.text, "x\ny");
     // Each undo puts the caret after what its step's first edit took away, each redo after what
     // its last edit put in.
-    const std::pair<const char*, int> undone[] = {
-        {"z4x\ny", 1}, {"4x\ny", 0}, {"4", 1}, {"48(", 3}};
-    for (const auto& [text, caret] : undone) {
-        ASSERT_TRUE(box.Undo());
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.caret, caret) << text;
-    }
+    const auto go = [&box](bool (Box::*step)(), std::vector<std::pair<const char*, int>> seen) {
+        for (const auto& [text, caret] : seen) {
+            ASSERT_TRUE((box.*step)());
+            EXPECT_EQ(box.text, text);
+            EXPECT_EQ(box.caret, caret) << text;
+        }
+    };
+    go(&Box::Undo, {{"z4x\ny", 1}, {"4x\ny", 0}, {"4", 1}, {"48(", 3}});
     EXPECT_FALSE(box.Undo());
-    const std::pair<const char*, int> redone[] = {
-        {"4", 1}, {"4x\ny", 4}, {"z4x\ny", 1}, {"x\ny", 0}};
-    for (const auto& [text, caret] : redone) {
-        ASSERT_TRUE(box.Redo());
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.caret, caret) << text;
-    }
+    go(&Box::Redo, {{"4", 1}, {"4x\ny", 4}, {"z4x\ny", 1}, {"x\ny", 0}});
     EXPECT_FALSE(box.Redo());
 }
 

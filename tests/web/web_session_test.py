@@ -237,7 +237,7 @@ def when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret(d):
     place_caret(d, at)
     # What a change of zoom calls. Headless Chromium tells a page of an emulated zoom only at
     # times, so the test calls it itself.
-    js(d, "Module.zentrovaxZoomed()")
+    js(d, "Module.zoomed()")
     assert js(d, "return !document.querySelector('#txtLeet .block').zvOld && "
                  "![...document.querySelectorAll('#txtLeet .block')][3].zvOld"), "not cut again"
     blocks_wrap_as_one_paragraph(d)
