@@ -32,6 +32,9 @@ BlockOutput::BlockOutput(val element, std::function<void()> ask_for_idle)
     : element_(element),
       blocks_(element),
       selection_(std::move(element), blocks_),
+      history_(val::module_property("undoGroupsByClass").as<bool>()
+                   ? History::Grouping::kByClass
+                   : History::Grouping::kIntoOpenStep),
       ask_for_idle_(std::move(ask_for_idle)) {}
 
 void BlockOutput::Append(std::string_view text) {

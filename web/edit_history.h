@@ -1,7 +1,7 @@
 // The undo history of an output box that makes every edit itself: each step is a run of the
-// user's edits that a plain text box takes back at once (characters typed one after another,
-// Backspace held down), kept with the text each edit took away and put in. `Text` is whatever
-// the box holds text in; the history only stores and hands it back.
+// user's edits that a plain <textarea> of the engine takes back at once (characters typed one
+// after another, Backspace held down), kept with the text each edit took away and put in. `Text`
+// is whatever the box holds text in; the history only stores and hands it back.
 #pragma once
 
 #include <optional>
@@ -13,8 +13,20 @@ namespace zentrovax {
 template <typename Text>
 class EditHistory {
   public:
-    // The runs of edits that merge into one step when each goes on where the last one ended.
+    // Typing (Enter included), Backspace, Delete, and whatever else a box does (a paste, a cut,
+    // a drop), which is always a step of its own.
     enum class Kind { kOther, kTyping, kDeletingBackward, kDeletingForward };
+    // Which edits of a run a textarea takes back at once, while each goes on where the caret was
+    // left; the engines differ.
+    enum class Grouping {
+        // Gecko: typing with typing, and Backspace and Delete with each other.
+        kByClass,
+        // Blink and WebKit: typing and Delete join whatever step is open; Backspace joins only a
+        // step whose last edit was a Backspace.
+        kIntoOpenStep,
+    };
+
+    explicit EditHistory(Grouping grouping) : grouping_(grouping) {}
     struct Edit {
         // Where the edit starts; lengths count the box's own units.
         int offset = 0;
@@ -28,8 +40,8 @@ class EditHistory {
     // A new edit: what was undone can no longer be redone.
     void Record(Kind kind, Edit edit) {
         undone_.clear();
-        if (open_ && kind != Kind::kOther && kind == last_kind_ && !done_.empty() &&
-            GoesOn(done_.back().back(), edit, kind)) {
+        if (open_ && kind != Kind::kOther && last_kind_ != Kind::kOther && Joins(kind) &&
+            !done_.empty() && GoesOn(done_.back().back(), edit, kind)) {
             done_.back().push_back(std::move(edit));
         } else {
             done_.push_back(Step{std::move(edit)});
@@ -75,16 +87,23 @@ class EditHistory {
     }
 
   private:
+    [[nodiscard]] bool Joins(Kind kind) const {
+        if (grouping_ == Grouping::kByClass) {
+            return (kind == Kind::kTyping) == (last_kind_ == Kind::kTyping);
+        }
+        return kind != Kind::kDeletingBackward || last_kind_ == Kind::kDeletingBackward;
+    }
+
+    // Whether `next` is made where `last` left the caret.
     static bool GoesOn(const Edit& last, const Edit& next, Kind kind) {
+        const int caret = last.offset + last.inserted_length;
         switch (kind) {
             case Kind::kTyping:
-                return next.removed_length == 0 &&
-                       next.offset == last.offset + last.inserted_length;
+                return next.removed_length == 0 && next.offset == caret;
             case Kind::kDeletingBackward:
-                return next.inserted_length == 0 &&
-                       next.offset + next.removed_length == last.offset;
+                return next.inserted_length == 0 && next.offset + next.removed_length == caret;
             case Kind::kDeletingForward:
-                return next.inserted_length == 0 && next.offset == last.offset;
+                return next.inserted_length == 0 && next.offset == caret;
             case Kind::kOther:
                 break;
         }
@@ -101,6 +120,7 @@ class EditHistory {
         return &to.back();
     }
 
+    Grouping grouping_;
     std::vector<Step> done_;
     std::vector<Step> undone_;
     Kind last_kind_ = Kind::kOther;

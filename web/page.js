@@ -230,6 +230,9 @@ Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
 // Whether a triple click in a text box selects a paragraph with its newline, as Chromium's and
 // WebKit's do; Firefox's (Gecko's) leaves the newline out. Nothing but the engine's name tells.
 Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
+// Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
+// as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
+Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);
 
 // Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
 // engine without grapheme segmentation steps over one code point, never half of one.

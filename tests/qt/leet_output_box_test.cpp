@@ -447,6 +447,52 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
 
 PausedEditing* PausedEditing::listening_ = nullptr;
 
+// Runs of keys typed after "hello", each taken back one undo at a time: the box groups a run into
+// undo steps exactly as a plain box does (\b is Backspace, \x7f Delete, < the Left arrow).
+TEST_P(PausedEditing, EachUndoTakesBackWhatAPlainBoxDoes) {
+    for (const char* run : {"ab cd\nef", "\b\b\b", "\x7f\x7f\x7f", "abc\b\b", "ab<c", "\b\x7f",
+                            "\x7f\x7f\b\b", "ab\bc", "ab\x7f",
+                            "\x7f"
+                            "c",
+                            "\bc\b", "\bc\x7f", "\x7f\bc"}) {
+        const QString start = GetParam() ? QStringLiteral("hello world ") + TypedOutput(3'000, 5)
+                                         : QStringLiteral("hello") + QString(3'000, '4');
+        box_.SetCapturing(true);
+        box_.SetText({});
+        AppendInPieces(start);
+        plain_.setPlainText(start);
+        Pause();
+        Select(5, 5);
+        for (const char* key = run; *key != '\0'; ++key) {
+            switch (*key) {
+                case '\b':
+                    Key(Qt::Key_Backspace);
+                    break;
+                case '\x7f':
+                    Key(Qt::Key_Delete);
+                    break;
+                case '<':
+                    Key(Qt::Key_Left);
+                    break;
+                case '\n':
+                    Key(Qt::Key_Return);
+                    break;
+                default:
+                    QTest::keyClicks(&box_, QString(QLatin1Char(*key)));
+                    QTest::keyClicks(&plain_, QString(QLatin1Char(*key)));
+                    break;
+            }
+        }
+        const QString edited = plain_.toPlainText();
+        for (int undo = 0; undo < 4; ++undo) {
+            Key(Qt::Key_Z, Qt::ControlModifier);
+            ASSERT_TRUE(undo > 0 || plain_.toPlainText() != edited) << run << ": nothing undone";
+            ASSERT_NO_FATAL_FAILURE(
+                ExpectSameAfter(std::string("undo ") + std::to_string(undo) + " of " + run));
+        }
+    }
+}
+
 TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
     const bool with_spaces = GetParam();
     const bool soak = std::getenv("ZENTROVAX_SOAK") != nullptr;

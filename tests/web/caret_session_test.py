@@ -9,7 +9,7 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from session import (SHOW_BLOCK, ActionChains, Keys, chord, click, copied, js,  # noqa: E402
-                     keys, load, output, paste, place_caret, run, selection,
+                     keys, load, only, output, paste, place_caret, run, selection,
                      set_clipboard, set_output, shifted)
 
 WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
@@ -299,6 +299,43 @@ def when_double_clicked_or_dragged_then_the_selection_is_that_text(d):
             "the dragged selection copies as it reads"
 
 
+# Runs of keys typed after "hello" in "hello world", which an engine's <textarea> takes back in
+# steps of its own choosing (see web/edit_history.h).
+BS, DEL = Keys.BACKSPACE, Keys.DELETE
+UNDO_RUNS = [["ab cd", Keys.ENTER, "ef"], [BS] * 3, [DEL] * 3, ["abc", BS, BS], ["ab", Keys.LEFT, "c"],
+             [BS, DEL], [DEL, DEL, BS, BS], ["ab", BS, "c"], ["ab", DEL], [DEL, "c"], [BS, "c", BS],
+             [BS, "c", DEL], [DEL, BS, "c"]]
+
+
+# WebKitGTK's MiniBrowser takes no undo in a textarea from WebDriver's keys, so there is nothing
+# to compare with there.
+@only("chromium", "firefox")
+def when_a_run_of_edits_is_undone_then_each_undo_takes_back_what_a_textarea_would(d):
+    def undone(read):
+        seen = []
+        for _ in range(4):
+            chord(d, "z")
+            seen.append(read())
+        return seen
+
+    click(d, "cmdPause")
+    ours = []
+    for run in UNDO_RUNS:
+        set_output(d, "hello world")
+        place_caret(d, 5)
+        keys(d, *run)
+        ours.append(undone(lambda: output(d)))
+    url = d.current_url
+    js(d, TWIN, "", 0)
+    for run, got in zip(UNDO_RUNS, ours):
+        js(d, "const t = document.querySelector('textarea'); t.remove(); document.body.append(t);"
+              "t.value = 'hello world'; t.focus(); t.setSelectionRange(5, 5)")
+        keys(d, *run)
+        plain = undone(lambda: js(d, TWIN_STATE)[0])
+        assert got == plain, f"after {run!r}: the output's undos {got}, the textarea's {plain}"
+    d.get(url)
+
+
 # What a triple click selects in a plain <textarea> of this engine: a paragraph, with its
 # newline or without.
 TRIPLE_IN_TEXTAREA = """
@@ -340,4 +377,5 @@ if __name__ == "__main__":
         when_clicked_anywhere_then_the_caret_lands_on_that_character,
         when_double_clicked_or_dragged_then_the_selection_is_that_text,
         when_triple_clicked_then_the_whole_paragraph_is_selected,
+        when_a_run_of_edits_is_undone_then_each_undo_takes_back_what_a_textarea_would,
     ]))
