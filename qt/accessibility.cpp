@@ -38,7 +38,7 @@ void PassOn(QAccessibleEvent* event) {
 
 // What the output box tells: every change of its text, caret and selection, in the user's
 // offsets, and nothing of its cutting and joining. Qt's own reports for it never reach the screen
-// reader: Qt counts the soft breaks, reports a change before the box has heard of it, and sends
+// reader: Qt counts the cuts, reports a change before the box has heard of it, and sends
 // blanks for the text a change took away.
 class OutputBoxListener final : public LeetOutputBox::Listener {
   public:

@@ -12,7 +12,7 @@ class LeetOutputBox;
 // Once per program:
 // - the top-level window is presented as a frame (Qt presents a plain QWidget window as a
 //   filler);
-// - the output box presents its text as the user sees it, without the soft breaks it keeps
+// - the output box presents its text as the user sees it, without the cuts it keeps
 //   inside, and every offset it reports counts that text;
 // - a focus event is passed on only for the widget that holds the focus once it is sent, so a
 //   focus rule that hands the focus on at once is not announced as landing where it did not

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "output/cut_plan.h"
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 
@@ -40,7 +40,7 @@ void BlockCuts::Insert(const std::vector<int>& cuts) {
     QTextCursor cursor(&document_);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         cursor.setPosition(cuts[i] + static_cast<int>(i));
-        cursor.insertBlock(SoftBreakFormat());
+        cursor.insertBlock(CutFormat());
         settle_(cursor.block());
     }
 }
@@ -55,7 +55,7 @@ void BlockCuts::CutLastBlock() {
         }
         QTextCursor cursor(&document_);
         cursor.setPosition(last.position() + lines->lineAt(kLinesPerBlock).textStart());
-        cursor.insertBlock(SoftBreakFormat());
+        cursor.insertBlock(CutFormat());
         const QTextBlock head = cursor.block().previous();
         last = cursor.block();
         settle_(last);
@@ -82,7 +82,7 @@ void BlockCuts::CutAll() {
     QPlainTextDocumentLayout& layout = LayoutOf(document_);
     for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
         if (block.layout()->lineCount() == 0) {
-            if (IsSoftBreak(block.next())) {
+            if (FollowsCut(block.next())) {
                 block.setLineCount(kLinesPerBlock);
             } else {
                 layout.ensureBlockLayout(block);
@@ -93,16 +93,16 @@ void BlockCuts::CutAll() {
 }
 
 void BlockCuts::JoinAll() {
-    std::vector<QTextBlock> soft_blocks;
+    std::vector<QTextBlock> cut_blocks;
     for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
-        if (IsSoftBreak(block)) {
-            soft_blocks.push_back(block);
+        if (FollowsCut(block)) {
+            cut_blocks.push_back(block);
         }
     }
     QTextCursor cursor(&document_);
     cursor.beginEditBlock();
-    for (auto block = soft_blocks.rbegin(); block != soft_blocks.rend(); ++block) {
-        RemoveBreakBefore(*block);
+    for (auto block = cut_blocks.rbegin(); block != cut_blocks.rend(); ++block) {
+        JoinOntoPrevious(*block);
     }
     cursor.endEditBlock();
 }
@@ -113,7 +113,7 @@ void BlockCuts::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
         if (block.userState() != kNewBlock) {
             continue;
         }
-        if (made_by_user && HasSoftBreakMark(block)) {
+        if (made_by_user && HasCutMark(block)) {
             open_edit();
             QTextCursor(block).setBlockFormat(QTextBlockFormat());
         }
@@ -124,18 +124,17 @@ void BlockCuts::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
 void BlockCuts::BeforeEditOfSelection(int start) {
     const QTextBlock block = document_.findBlock(start);
     selection_start_ = block.position() == start && start > 0 ? start : -1;
-    selection_start_soft_ = IsSoftBreak(block);
+    selection_start_cut_ = FollowsCut(block);
 }
 
 bool BlockCuts::KeepBreakAt(int from, const OpenEdit& open_edit) {
     const int start = std::exchange(selection_start_, -1);
     const QTextBlock block = document_.findBlock(from);
-    if (start != from || block.position() != from || IsSoftBreak(block) == selection_start_soft_) {
+    if (start != from || block.position() != from || FollowsCut(block) == selection_start_cut_) {
         return false;
     }
     open_edit();
-    QTextCursor(block).setBlockFormat(selection_start_soft_ ? SoftBreakFormat()
-                                                            : QTextBlockFormat());
+    QTextCursor(block).setBlockFormat(selection_start_cut_ ? CutFormat() : QTextBlockFormat());
     return true;
 }
 
@@ -156,7 +155,7 @@ int BlockCuts::Count() const {
 }
 
 bool BlockCuts::HasCutBefore(int block) const {
-    return IsSoftBreak(document_.findBlockByNumber(block));
+    return FollowsCut(document_.findBlockByNumber(block));
 }
 
 int BlockCuts::Lines(int block) {
@@ -178,7 +177,7 @@ bool BlockCuts::SettleCutBefore(int block) {
         return true;
     }
     (*open_edit_)();
-    RemoveBreakBefore(after);
+    JoinOntoPrevious(after);
     Relayout(before);
     return false;
 }

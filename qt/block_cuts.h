@@ -80,7 +80,7 @@ class BlockCuts final : public CutBlocks {
     // Where a selection the user is editing starts, at a block's start, and the kind of break
     // there.
     int selection_start_ = -1;
-    bool selection_start_soft_ = false;
+    bool selection_start_cut_ = false;
 };
 
 // The cuts an edit needs, as one edit block of the document, opened only once there is

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 namespace {
@@ -39,9 +39,9 @@ CaretLanding::Move CaretLanding::MoveOf(const QKeyEvent& key) {
     return Move::kOther;
 }
 
-bool CaretLanding::AtSoftEnd(int position) const {
+bool CaretLanding::AtEndBeforeCut(int position) const {
     const QTextBlock block = document_.findBlock(position);
-    return position == block.position() + block.length() - 1 && IsSoftBreak(block.next());
+    return position == block.position() + block.length() - 1 && FollowsCut(block.next());
 }
 
 std::optional<QTextCursor> CaretLanding::Place(const QTextCursor& cursor, Move move,
@@ -49,13 +49,13 @@ std::optional<QTextCursor> CaretLanding::Place(const QTextCursor& cursor, Move m
     const int position = cursor.position();
     const int anchor = cursor.anchor();
     // The same place in the text, shown where one paragraph shows it: at the next line's start.
-    const auto forward = [this](int at) { return AtSoftEnd(at) ? at + 1 : at; };
+    const auto forward = [this](int at) { return AtEndBeforeCut(at) ? at + 1 : at; };
     int placed = forward(position);
     const QTextBlock block = document_.findBlock(position);
-    if (move == Move::kLineEnd && AtSoftEnd(position)) {
+    if (move == Move::kLineEnd && AtEndBeforeCut(position)) {
         // End stops before the space a line wraps at, as in the middle of a paragraph.
         placed = block.text().back().isSpace() ? position - 1 : position + 1;
-    } else if ((move == Move::kVertical || move == Move::kPointed) && AtSoftEnd(position)) {
+    } else if ((move == Move::kVertical || move == Move::kPointed) && AtEndBeforeCut(position)) {
         // At the end of a block's last line, x finds what it finds on the same line in the
         // middle of the paragraph, where Qt treats the line's end differently.
         placed = MiddleLineCursor(block, x);
@@ -85,7 +85,7 @@ int CaretLanding::MiddleLineCursor(const QTextBlock& block, qreal x) const {
 }
 
 std::optional<QTextCursor> CaretLanding::WordAt(const QTextCursor& hit, qreal x) const {
-    if (!AtSoftEnd(hit.position())) {
+    if (!AtEndBeforeCut(hit.position())) {
         return std::nullopt;
     }
     QTextCursor word(hit);
@@ -100,12 +100,12 @@ std::optional<QTextCursor> CaretLanding::WholeWord(const QTextCursor& cursor) co
     }
     int start = cursor.selectionStart();
     int end = cursor.selectionEnd();
-    const auto joins_word = [](const QTextBlock& soft) {
-        return IsSoftBreak(soft) && soft.length() > 1 && soft.previous().length() > 1 &&
-               IsWordCharacter(soft.text().front()) &&
-               IsWordCharacter(soft.previous().text().back());
+    const auto joins_word = [](const QTextBlock& after) {
+        return FollowsCut(after) && after.length() > 1 && after.previous().length() > 1 &&
+               IsWordCharacter(after.text().front()) &&
+               IsWordCharacter(after.previous().text().back());
     };
-    while (AtSoftEnd(end) && joins_word(document_.findBlock(end).next())) {
+    while (AtEndBeforeCut(end) && joins_word(document_.findBlock(end).next())) {
         QTextCursor word(document_.findBlock(end).next());
         word.movePosition(QTextCursor::EndOfWord);
         end = word.position();

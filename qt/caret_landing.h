@@ -1,5 +1,5 @@
 // Where the caret lands in the output box after a key or the mouse moved it. At the end of a
-// block before a soft break, that position and the one at the next block's start are one place
+// block before a cut, that position and the one at the next block's start are one place
 // in the text: one paragraph shows the caret at the next line's start there, and End, Up, Down,
 // a click or a double-click there find what they find on a line in the middle of a paragraph.
 // This works out where; the box moves the caret.
@@ -25,8 +25,8 @@ class CaretLanding {
     CaretLanding(const QTextDocument& document, qreal wrap_width)
         : document_(document), wrap_width_(wrap_width) {}
 
-    // Whether the position is the end of a block that a soft break follows.
-    [[nodiscard]] bool AtSoftEnd(int position) const;
+    // Whether the position is the end of a block that a cut follows.
+    [[nodiscard]] bool AtEndBeforeCut(int position) const;
     // The cursor placed as one paragraph places it after `move`, where it differs. `x` is where
     // a vertical move or the pointer aims, in the layout of the cursor's block.
     [[nodiscard]] std::optional<QTextCursor> Place(const QTextCursor& cursor, Move move,
@@ -37,7 +37,7 @@ class CaretLanding {
     // Where a double-click at `hit`, `x` into its block, selects a word other than Qt's: at a
     // block's end, the word at the place a line in the middle of the paragraph finds there.
     [[nodiscard]] std::optional<QTextCursor> WordAt(const QTextCursor& hit, qreal x) const;
-    // A selection of a word that a soft break runs through, grown to the whole word, where it
+    // A selection of a word that a cut runs through, grown to the whole word, where it
     // differs: a word without spaces may run on through many blocks.
     [[nodiscard]] std::optional<QTextCursor> WholeWord(const QTextCursor& cursor) const;
 

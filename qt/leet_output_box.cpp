@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "output/cut_plan.h"
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    // A scroll bar that came and went would change the wrap width under the soft breaks.
+    // A scroll bar that came and went would change the wrap width under the cuts.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
@@ -76,8 +76,8 @@ void LeetOutputBox::Append(QStringView text) {
         cuts_.CutLastBlock();
     }
     if (report) {
-        // One insert of the piece where the user sees it, rather than Qt's, which counts soft
-        // breaks and reports each new one as text.
+        // One insert of the piece where the user sees it, rather than Qt's, which counts cuts
+        // and reports each new one as text.
         listener_->TextChanged(*this, at, {}, text.toString());
     }
     verticalScrollBar()->setValue(top_line);
@@ -87,7 +87,7 @@ void LeetOutputBox::SetCapturing(bool capturing) {
     SettleUserEdit();
     capturing_ = capturing;
     // Switching undo off empties its history: a pause starts with none, and neither appends
-    // nor soft breaks ever enter it.
+    // nor cuts ever enter it.
     document()->setUndoRedoEnabled(!capturing);
     history_.Clear();
     // Appends only touch the last block, so capturing can start while cuts further up are
@@ -157,7 +157,7 @@ void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
         return;
     }
     if (in_undo_) {
-        // The blocks an undo brings back are what they were, soft breaks too: settled at once,
+        // The blocks an undo brings back are what they were, cuts too: settled at once,
         // the text reported is the text that stays.
         cuts_.SettleNewBlocks(document()->findBlock(position), position + added, false, [] {});
     }
@@ -346,7 +346,7 @@ void LeetOutputBox::changeEvent(QEvent* event) {
 }
 
 void LeetOutputBox::CutAgainIfLayoutChanged() {
-    // Soft breaks cut for another width or font would show as forced line breaks.
+    // Cuts made for another width or font would show as forced line breaks.
     if (cut_width_ == viewport()->width() && cut_font_ == font()) {
         return;
     }

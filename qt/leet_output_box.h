@@ -5,23 +5,17 @@
 // every change, so each key would cost more as the output grows. The box therefore keeps the
 // text as blocks of a few visual lines each, cut exactly where the paragraph wraps anyway. On
 // screen nothing changes; everything that reads the text (Text(), copy, drag, the X selection, a
-// screen reader) leaves the soft breaks out. While the user edits, Qt edits inside a block as in
-// any paragraph; the box mends what differs at a soft break and, after each edit, repairs the
+// screen reader) leaves the cuts out. While the user edits, Qt edits inside a block as in
+// any paragraph; the box mends what differs at a cut and, after each edit, repairs the
 // cuts only where the edit moved the wraps. Undo and Redo take the box's own changes together
 // with the user's edit, so to the user the history holds nothing but their own edits.
 //
-// Words used throughout:
-// - block: one of Qt's text blocks; the box holds the paragraphs the user sees as runs of them.
-// - soft break: the break in front of a block that goes on with the paragraph before it, where
-//   the paragraph wraps anyway; the user's own newlines are the other breaks.
-// - cut: putting a soft break where the paragraph wraps; join: taking one away. Repairing the
-//   cuts after an edit joins and cuts until every soft break falls where a line starts again.
-// - stale: past a point where the cuts may no longer hold, after an edit whose wraps never fall
-//   back onto the old line starts; repaired as it comes into view, and all of it on Resume.
+// The words are those of output/glossary.md: blocks (here Qt's text blocks), cuts (here block
+// breaks with the cut mark, beside the user's own newlines), joins, stale cuts. Besides:
 // - unseen change: a change of the document nobody sees (cutting, joining, an append the box
 //   reports itself); never the user's edit, and never reported to a screen reader.
-// - settle: taking stock after the user's edit (or undo, or redo) once its event is done: the
-//   new blocks get their kind, the cuts are repaired and the undo step is recorded.
+// - settling the user's edit (or undo, or redo) once its event is done: the new blocks get
+//   their kind, the cuts are repaired and the undo step is recorded.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -65,7 +59,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     // The one listener, or none; it outlives the box or is taken away first.
     void SetListener(Listener* listener) { listener_ = listener; }
 
-    // The text as the user sees and copies it: the user's own newlines, no soft breaks.
+    // The text as the user sees and copies it: the user's own newlines, no cuts.
     [[nodiscard]] QString Text() const;
     void SetText(const QString& text);
     // Not undoable.
@@ -82,7 +76,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     // How many blocks the text is kept in; for tests and benchmarks.
     [[nodiscard]] int BlockCount() const;
 
-    // Offsets as the user sees the text, soft breaks left out, against document positions; for
+    // Offsets as the user sees the text, cuts left out, against document positions; for
     // everything outside the box that counts characters (a screen reader above all).
     [[nodiscard]] int VisibleOffset(int position) const;
     [[nodiscard]] int DocumentPosition(int visible_offset) const;
@@ -149,7 +143,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] qreal XInBlock(const QTextBlock& block, QPointF point) const;
 
     bool capturing_ = true;
-    // The width and font the soft breaks were cut for.
+    // The width and font the cuts were made for.
     int cut_width_ = -1;
     QFont cut_font_;
     int unseen_changes_ = 0;

@@ -1,5 +1,5 @@
 // The output box's keyboard and mouse while paused: Qt's own editing, mended where it would
-// differ from one paragraph at a soft break, and Undo and Redo over the user's history.
+// differ from one paragraph at a cut, and Undo and Redo over the user's history.
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -9,8 +9,8 @@
 #include <QTextLayout>
 #include <memory>
 
+#include "qt/cut_marks.h"
 #include "qt/leet_output_box.h"
-#include "qt/soft_breaks.h"
 
 namespace zentrovax {
 namespace {
@@ -92,7 +92,7 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
     QTextCursor cursor = textCursor();
     history_.BeforeKey(*event, cursor.hasSelection());
     if (!cursor.hasSelection() && DeletesBackward(*event) && cursor.atBlockStart() &&
-        IsSoftBreak(cursor.block())) {
+        FollowsCut(cursor.block())) {
         // What lies before the caret is the last character of the block before, not a break.
         const UnseenChange unseen(*this);
         cursor.setPosition(cursor.position() - 1);
@@ -101,7 +101,7 @@ void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
     QPlainTextEdit::keyPressEvent(event);
 
     const CaretLanding::Move move = CaretLanding::MoveOf(*event);
-    if (move == CaretLanding::Move::kBack && Landing().AtSoftEnd(textCursor().position())) {
+    if (move == CaretLanding::Move::kBack && Landing().AtEndBeforeCut(textCursor().position())) {
         // Stopped on the break itself: once more, to the character before it.
         QPlainTextEdit::keyPressEvent(event);
     }

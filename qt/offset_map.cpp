@@ -10,11 +10,10 @@ void OffsetMap::Forget(int block_number) {
     known_ = std::min(known_, std::max(0, block_number));
 }
 
-void OffsetMap::Add(int position, bool after_soft_break) {
-    const int soft_breaks =
-        (known_ == 0 ? 0 : starts_[static_cast<std::size_t>(known_ - 1)].soft_breaks) +
-        (after_soft_break ? 1 : 0);
-    const BlockStart start{position, soft_breaks};
+void OffsetMap::Add(int position, bool after_cut) {
+    const int cuts = (known_ == 0 ? 0 : starts_[static_cast<std::size_t>(known_ - 1)].cuts) +
+                     (after_cut ? 1 : 0);
+    const BlockStart start{position, cuts};
     if (static_cast<std::size_t>(known_) < starts_.size()) {
         starts_[static_cast<std::size_t>(known_)] = start;
     } else {
@@ -25,16 +24,14 @@ void OffsetMap::Add(int position, bool after_soft_break) {
 
 int OffsetMap::VisibleOffset(int block_number, int position) const {
     assert(block_number < known_);
-    return position - starts_[static_cast<std::size_t>(block_number)].soft_breaks;
+    return position - starts_[static_cast<std::size_t>(block_number)].cuts;
 }
 
 int OffsetMap::DocumentPosition(int visible_offset, int end) const {
     if (known_ == 0) {
         return std::clamp(visible_offset, 0, end);
     }
-    const auto visible_start = [](const BlockStart& start) {
-        return start.position - start.soft_breaks;
-    };
+    const auto visible_start = [](const BlockStart& start) { return start.position - start.cuts; };
     // The last block whose text starts at or before the offset holds it.
     const auto known_end = starts_.begin() + known_;
     auto holder = std::upper_bound(

@@ -29,7 +29,7 @@ void UserHistory::Record(int from, int to, int removed, int height_after_edit, i
     step.above = document_.availableUndoSteps();
     step.kind = kind_;
     step.offset = from;
-    // Delete and Backspace without a selection never take a soft break with them.
+    // Delete and Backspace without a selection never take a cut with them.
     step.length = kind_ == UndoSteps::Kind::kDeletion ? std::max(0, removed) : to - from;
     step.caret_after = caret_after;
     steps_.Record(step, height_after_edit);

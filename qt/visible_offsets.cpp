@@ -3,14 +3,14 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 
 const OffsetMap& VisibleOffsets::KnownUpTo(int block_number) {
     for (QTextBlock block = document_.findBlockByNumber(map_.Known());
          block.isValid() && block.blockNumber() <= block_number; block = block.next()) {
-        map_.Add(block.position(), IsSoftBreak(block));
+        map_.Add(block.position(), FollowsCut(block));
     }
     return map_;
 }

@@ -1,4 +1,4 @@
-// The offset map over a document whose blocks are cut at soft breaks: turns the document's
+// The offset map over a document whose paragraphs are cut into blocks: turns the document's
 // positions into the offsets the user sees and back, asking the document for each block's
 // start as the map needs it.
 #pragma once

@@ -123,7 +123,7 @@ void BlockOutput::OnBeforeInput(val event) {
         Edit(typed ? History::Kind::kTyping : History::Kind::kOther, from, to, PlainLines(text));
     } else if (type.starts_with("delete")) {
         if (from == to) {
-            const auto across = DeletionAcrossEdge(from, type);
+            const auto across = DeletionAcrossCut(from, type);
             if (!across) {
                 return;
             }
@@ -339,14 +339,14 @@ void BlockOutput::Redo() {
     }
 }
 
-std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossEdge(int at,
-                                                                   const std::string& type) const {
+std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossCut(int at,
+                                                                  const std::string& type) const {
     const bool backward = Has(type, "Backward");
     const Blocks::Place place = blocks_.Locate(at, !backward);
     if (backward ? place.offset == 0 : place.offset == blocks_.LengthOf(place.block)) {
         return std::nullopt;  // the start or the end of the whole text
     }
-    // The browser measures a word or a line from the side of the edge the deletion goes to.
+    // The browser measures a word or a line from the side of the cut the deletion goes to.
     const char* unit = Has(type, "Word")   ? "word"
                        : Has(type, "Line") ? "lineboundary"
                                            : "character";

@@ -1,5 +1,5 @@
 // The browser's output box: the text in blocks, and while editable the box makes every edit
-// itself, from what the browser says it is about to do, so that the edges between blocks stay
+// itself, from what the browser says it is about to do, so that the cuts between blocks stay
 // invisible to the user and undo takes back the user's own edits only. It knows the DOM and
 // nothing of the handlers; it does not decide when it is editable, its owner does.
 #pragma once
@@ -38,7 +38,7 @@ class BlockOutput {
 
     // While editable: each edit the browser is about to make is made here instead.
     void OnBeforeInput(emscripten::val event);
-    // While editable: a caret about to cross the edge between two blocks hops over it first, so
+    // While editable: a caret about to cross the cut between two blocks hops over it first, so
     // that the key moves it one place, as in one paragraph.
     void OnKeyDown(const emscripten::val& event);
     // What is copied or cut is the text as typed, with nothing where a block ends.
@@ -66,13 +66,13 @@ class BlockOutput {
             blocks_.Replace(from, to, text);
         };
     }
-    // What a deletion takes where the browser offers nothing: at an edge between two blocks,
+    // What a deletion takes where the browser offers nothing: at a cut between two blocks,
     // which it takes for the end of a paragraph.
-    [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossEdge(
+    [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossCut(
         int at, const std::string& type) const;
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
-    // Asks for OnIdle, once, while edges are left to repair.
+    // Asks for OnIdle, once, while stale cuts are left to repair.
     void ScheduleRepair();
     // Makes a change that rebuilds blocks, with the selection on the same text after it.
     template <typename Change>

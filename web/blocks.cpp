@@ -139,8 +139,8 @@ void Blocks::Replace(int from, int to, const val& text) {
     const Place last = from == to ? first : Locate(to, false);
     const int added = text["length"].as<int>();
     const int tail = LengthOf(last.block) - last.offset;
-    // Within one block, most edits leave both of its edges as they are: the edge before it
-    // depends only on the block's first word, the edge after it only on its last line. Both are
+    // Within one block, most edits leave both of its cuts as they are: the cut before it
+    // depends only on the block's first word, the cut after it only on its last line. Both are
     // read before the edit, from a layout the browser has already made.
     const bool within_block = first.block == last.block;
     const bool first_word_kept =

@@ -32,7 +32,7 @@ class Blocks final : public CutBlocks {
     [[nodiscard]] emscripten::val TextNode(int block) const { return Block(block)["firstChild"]; }
     [[nodiscard]] int LengthOf(int block) const { return list_.Length(block); }
     [[nodiscard]] int StartOf(int block) const { return list_.Start(block); }
-    // Where an offset lies. At the edge between two blocks, `downstream` picks the later one.
+    // Where an offset lies. At the cut between two blocks, `downstream` picks the later one.
     [[nodiscard]] Place Locate(int offset, bool downstream) const;
     // The offset of a DOM position inside the output, or -1 for one outside it.
     [[nodiscard]] int OffsetOf(const emscripten::val& container, int offset) const;

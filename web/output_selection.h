@@ -29,8 +29,8 @@ class OutputSelection {
     // The caret after text just inserted, which ends at `offset`.
     void PlaceCaretAfterInsertion(int offset);
     // Selects from `anchor` to `focus` where it stands, as a change that rebuilt the blocks
-    // found it, or as a triple click selects; `focus_upstream` ends it in the block before an
-    // edge that it falls on.
+    // found it, or as a triple click selects; `focus_upstream` ends it in the block before a
+    // cut that it falls on.
     void Restore(int anchor, int focus, bool focus_upstream = false);
     // Lays out the text around the selection's ends before a key moves them, not as they move:
     // a block restyled between the clicks of a double click loses WebKit the word under them.

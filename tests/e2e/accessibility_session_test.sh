@@ -38,7 +38,7 @@ check "the capture box is named and described" True "$(finding 'box:Typing')"
 check "focus is announced where the keys go: the capture box, and the output only while paused" \
     "Leet output|Pause|Resume|Typing" "$(finding focused)"
 check "the focused object is the capture box" Typing "$(finding focused_now)"
-check "the output's accessible text is the text as copied, soft breaks left out" \
+check "the output's accessible text is the text as copied, cuts left out" \
     "${translated}x4" "$(finding output)"
 check "its character count agrees" "${#translated}" "$(( $(finding characters) - 2 ))"
 check "one insert per piece and per edit, nothing from cutting or joining blocks" \

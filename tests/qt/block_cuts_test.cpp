@@ -8,7 +8,7 @@
 
 #include "output/cut_plan.h"
 #include "output/cut_repair.h"
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 namespace {
@@ -22,13 +22,13 @@ class Blocks : public ::testing::Test {
         edit_.resize(297, 145);
         edit_.show();
     }
-    // Whether every soft break falls where a line of the paragraph starts, and every block but
+    // Whether every cut falls where a line of the paragraph starts, and every block but
     // a paragraph's last holds exactly a block's lines.
     bool CutsHold() {
         for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
             LayoutOf(document_).ensureBlockLayout(block);
-            if (IsSoftBreak(block.next()) && (block.layout()->lineCount() != kLinesPerBlock ||
-                                              !CutHolds(block, block.next(), Width()))) {
+            if (FollowsCut(block.next()) && (block.layout()->lineCount() != kLinesPerBlock ||
+                                             !CutHolds(block, block.next(), Width()))) {
                 return false;
             }
         }
@@ -37,7 +37,7 @@ class Blocks : public ::testing::Test {
     QString Text() const {
         QString text;
         for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
-            if (block.blockNumber() > 0 && !IsSoftBreak(block)) {
+            if (block.blockNumber() > 0 && !FollowsCut(block)) {
                 text += QLatin1Char('\n');
             }
             text += block.text();

@@ -14,7 +14,7 @@
 
 #include "leet/leet_table.h"
 #include "qt/accessibility.h"
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 #include "tests/qt/qt_printers.h"
 #include "tests/storm_seed.h"
 
@@ -36,7 +36,7 @@ std::vector<int> LineStarts(const QPlainTextEdit& box) {
     const auto& layout = *qobject_cast<QPlainTextDocumentLayout*>(box.document()->documentLayout());
     int offset = 0;
     for (QTextBlock block = box.document()->firstBlock(); block.isValid(); block = block.next()) {
-        if (block.blockNumber() > 0 && !IsSoftBreak(block)) {
+        if (block.blockNumber() > 0 && !FollowsCut(block)) {
             ++offset;  // a newline of the user's
         }
         layout.ensureBlockLayout(block);
@@ -172,7 +172,7 @@ TEST_F(OutputBox, GetTextCopyAndSelectAllGiveTheTextAsTheUserSeesIt) {
     box_.copy();
     EXPECT_EQ(QApplication::clipboard()->text(), expected);
 
-    // A selection that spans soft breaks, from inside one block to inside another.
+    // A selection that spans cuts, from inside one block to inside another.
     QTextCursor cursor = box_.textCursor();
     cursor.setPosition(box_.document()->findBlockByNumber(2).position() + 5);
     const int from_logical =
@@ -191,18 +191,18 @@ TEST_F(OutputBox, GetTextCopyAndSelectAllGiveTheTextAsTheUserSeesIt) {
     EXPECT_EQ(box_.Text(), expected + "z");
 }
 
-TEST_F(OutputBox, EditingAcrossFormerSoftBreaksBehavesAsInOneParagraph) {
+TEST_F(OutputBox, EditingAcrossFormerCutsBehavesAsInOneParagraph) {
     const QString typed = TypedOutput(5'000, 21);
     AppendInPieces(typed);
     ASSERT_GT(box_.BlockCount(), 2);
-    const int soft_break = box_.document()->findBlockByNumber(1).position();
+    const int cut = box_.document()->findBlockByNumber(1).position();
     box_.SetCapturing(false);
     box_.setFocus();
     // Backspace at the start of a visual line that began a block deletes the character before.
     QTextCursor cursor = box_.textCursor();
-    cursor.setPosition(soft_break);
+    cursor.setPosition(cut);
     box_.setTextCursor(cursor);
-    const int logical = soft_break - 1;  // one soft break lies before the caret
+    const int logical = cut - 1;  // one cut lies before the caret
     QTest::keyClick(&box_, Qt::Key_Backspace);
     QString expected = typed;
     expected.remove(logical - 1, 1);
@@ -211,7 +211,7 @@ TEST_F(OutputBox, EditingAcrossFormerSoftBreaksBehavesAsInOneParagraph) {
     QTest::keyClick(&box_, Qt::Key_Return);
     expected.insert(logical - 1, '\n');
     EXPECT_EQ(box_.Text(), expected);
-    // Undo takes back only the user's edits and never brings a soft break back as a newline.
+    // Undo takes back only the user's edits and never brings a cut back as a newline.
     for (int i = 0; i < 10; ++i) {
         QTest::keyClick(&box_, Qt::Key_Z, Qt::ControlModifier);
     }
@@ -286,7 +286,7 @@ std::string FirstDifference(const QString& ours, const QString& theirs) {
 
 // Seeded random edits, the same on the box and on an ordinary one-paragraph box beside it: after
 // each, both hold the same text, caret, selection and lines, and a screen reader knows the same
-// text. Every other place is next to a soft break, where the two would differ if the box got
+// text. Every other place is next to a cut, where the two would differ if the box got
 // anything wrong.
 class PausedEditing : public OutputBox, public ::testing::WithParamInterface<bool> {
   protected:
@@ -367,12 +367,12 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
         QTest::keyClick(&box_, static_cast<Qt::Key>(key), modifiers);
         QTest::keyClick(&plain_, static_cast<Qt::Key>(key), modifiers);
     }
-    // Visible offsets of the block starts that are soft breaks.
-    std::vector<int> SoftBreaks() {
+    // Visible offsets of the block starts that follow cuts.
+    std::vector<int> Cuts() {
         std::vector<int> breaks;
         for (QTextBlock block = box_.document()->firstBlock(); block.isValid();
              block = block.next()) {
-            if (IsSoftBreak(block)) {
+            if (FollowsCut(block)) {
                 breaks.push_back(box_.VisibleOffset(block.position()));
             }
         }
@@ -517,7 +517,7 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
         return typed;
     };
     const auto somewhere = [&] {
-        std::vector<int> breaks = SoftBreaks();
+        std::vector<int> breaks = Cuts();
         const QString plain_text = plain_.toPlainText();
         const int length = static_cast<int>(plain_text.size());
         // And the starts of the user's lines: an edit from there may turn the break before into
@@ -655,7 +655,7 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
 }
 
 // Clicks, double-clicks and vertical moves land where they land in one paragraph, on every line
-// around soft breaks, including past a line's end, where the last line of a block and a line in
+// around cuts, including past a line's end, where the last line of a block and a line in
 // the middle of a paragraph differ.
 TEST_P(PausedEditing, MouseAndVerticalMovesLandAsInOneParagraph) {
     const QString start =
@@ -663,15 +663,15 @@ TEST_P(PausedEditing, MouseAndVerticalMovesLandAsInOneParagraph) {
     AppendInPieces(start);
     plain_.setPlainText(start);
     Pause();
-    const std::vector<int> breaks = SoftBreaks();
+    const std::vector<int> breaks = Cuts();
     ASSERT_GE(breaks.size(), 2U);
     // A click soon after a double-click would count as a third click.
     const int double_click_interval = QApplication::doubleClickInterval();
     QApplication::setDoubleClickInterval(1);
     const auto restore = qScopeGuard(
         [double_click_interval] { QApplication::setDoubleClickInterval(double_click_interval); });
-    for (const int soft_break : {breaks[0], breaks[1]}) {
-        Select(soft_break, soft_break);
+    for (const int cut : {breaks[0], breaks[1]}) {
+        Select(cut, cut);
         // The same lines at the top of both views: a scroll bar counts visual lines.
         const int top_line = box_.verticalScrollBar()->value() - 2;
         box_.verticalScrollBar()->setValue(top_line);

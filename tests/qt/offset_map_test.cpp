@@ -5,7 +5,7 @@
 namespace zentrovax {
 namespace {
 
-// "abc" | soft "def" | newline "gh" | soft "ij": the user sees "abcdef\nghij", 11 characters;
+// "abc" | cut | "def" | newline | "gh" | cut | "ij": the user sees "abcdef\nghij", 11 characters;
 // the document holds a separator before each block, 13 positions.
 OffsetMap FourBlocks() {
     OffsetMap map;
@@ -16,7 +16,7 @@ OffsetMap FourBlocks() {
     return map;
 }
 
-TEST(OffsetMap, SoftBreaksCountInPositionsButNotInTheOffsetsTheUserSees) {
+TEST(OffsetMap, CutsCountInPositionsButNotInTheOffsetsTheUserSees) {
     const OffsetMap map = FourBlocks();
     EXPECT_EQ(map.VisibleOffset(0, 2), 2);
     EXPECT_EQ(map.VisibleOffset(1, 4), 3);  // "d" follows "c" directly
@@ -34,7 +34,7 @@ TEST(OffsetMap, BlocksAChangeTouchedAreAddedAgainAndTheOthersKept) {
     OffsetMap map = FourBlocks();
     map.Forget(2);
     EXPECT_EQ(map.Known(), 2);
-    // "gh" became a soft block, "ij" a paragraph of its own.
+    // "gh" now follows a cut, "ij" is a paragraph of its own.
     map.Add(8, true);
     map.Add(11, false);
     EXPECT_EQ(map.VisibleOffset(2, 8), 6);

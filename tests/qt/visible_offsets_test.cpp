@@ -5,7 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 namespace zentrovax {
 namespace {
@@ -14,7 +14,7 @@ TEST(VisibleOffsets, FollowTheDocumentAsItsBlocksAreCutAndItsTextChanges) {
     QTextDocument document;
     QTextCursor cursor(&document);
     cursor.insertText(QStringLiteral("abc"));
-    cursor.insertBlock(SoftBreakFormat());  // "abc" | soft "def"
+    cursor.insertBlock(CutFormat());  // "abc" | cut | "def"
     cursor.insertText(QStringLiteral("def"));
     cursor.insertBlock(QTextBlockFormat());  // | newline "gh"
     cursor.insertText(QStringLiteral("gh"));

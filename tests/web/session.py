@@ -133,7 +133,7 @@ PLACE_CARET = SHOW_BLOCK + """
     let offset = wanted;
     for (const [i, b] of blocks.entries()) {
         const n = b.firstChild;
-        // At an edge: the end of one block when `upstream`, else the start of the next.
+        // At a cut: the end of one block when `upstream`, else the start of the next.
         if (offset < n.length || (offset === n.length && (upstream || i === blocks.length - 1))) {
             showBlock(box, b);
             box.focus();

@@ -1,4 +1,4 @@
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ class Paragraph : public ::testing::Test {
     QTextBlock CutAt(int position) {
         QTextCursor cursor(&document_);
         cursor.setPosition(position);
-        cursor.insertBlock(SoftBreakFormat());
+        cursor.insertBlock(CutFormat());
         cursor.block().setUserState(kSettledBlock);
         Relayout(cursor.block().previous());
         Relayout(cursor.block());
@@ -47,30 +47,31 @@ TEST_F(Paragraph, ACutHoldsExactlyWhereTheParagraphWrapsAndIsSoft) {
     const int wrap = SecondLineStart();
     ASSERT_GT(wrap, 0);
     QTextBlock after = CutAt(wrap);
-    EXPECT_TRUE(IsSoftBreak(after));
+    EXPECT_TRUE(FollowsCut(after));
     EXPECT_TRUE(CutHolds(after.previous(), after, width_));
-    RemoveBreakBefore(after);
+    JoinOntoPrevious(after);
     after = CutAt(wrap + 1);
     EXPECT_FALSE(CutHolds(after.previous(), after, width_)) << "one character late";
     after.setUserState(kNewBlock);
-    EXPECT_FALSE(IsSoftBreak(after)) << "a block Qt has just made is the user's paragraph";
-    EXPECT_TRUE(HasSoftBreakMark(after));
+    EXPECT_FALSE(FollowsCut(after)) << "a block Qt has just made is the user's paragraph";
+    EXPECT_TRUE(HasCutMark(after));
 }
 
 TEST_F(Paragraph, TheCaretAtABlocksEndLandsWhereOneParagraphShowsIt) {
     const int wrap = SecondLineStart();
     const QTextBlock after = CutAt(wrap);
     const CaretLanding landing(document_, width_);
-    const int soft_end = after.position() - 1;
-    EXPECT_TRUE(landing.AtSoftEnd(soft_end));
-    EXPECT_FALSE(landing.AtSoftEnd(soft_end - 1));
+    const int end_before_cut = after.position() - 1;
+    EXPECT_TRUE(landing.AtEndBeforeCut(end_before_cut));
+    EXPECT_FALSE(landing.AtEndBeforeCut(end_before_cut - 1));
 
     QTextCursor cursor(&document_);
-    cursor.setPosition(soft_end);
+    cursor.setPosition(end_before_cut);
     EXPECT_EQ(landing.Place(cursor, CaretLanding::Move::kOther, 0)->position(), after.position())
         << "at the next line's start";
     // The line wraps at a space: End stops before it, as in the middle of a paragraph.
-    EXPECT_EQ(landing.Place(cursor, CaretLanding::Move::kLineEnd, 0)->position(), soft_end - 1);
+    EXPECT_EQ(landing.Place(cursor, CaretLanding::Move::kLineEnd, 0)->position(),
+              end_before_cut - 1);
     const QTextLayout& lines = *after.previous().layout();
     EXPECT_EQ(landing.MiddleLineCursor(after.previous(), 0),
               lines.lineAt(lines.lineCount() - 1).textStart())

@@ -1,4 +1,4 @@
-#include "qt/soft_breaks.h"
+#include "qt/cut_marks.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPlainTextDocumentLayout>
@@ -11,23 +11,23 @@
 namespace zentrovax {
 namespace {
 
-constexpr int kSoftBreakProperty = QTextFormat::UserProperty + 1;
+constexpr int kCutProperty = QTextFormat::UserProperty + 1;
 
 }  // namespace
 
-QTextBlockFormat SoftBreakFormat() {
+QTextBlockFormat CutFormat() {
     QTextBlockFormat format;
-    format.setProperty(kSoftBreakProperty, true);
+    format.setProperty(kCutProperty, true);
     return format;
 }
 
-bool HasSoftBreakMark(const QTextBlock& block) {
-    return block.blockFormat().hasProperty(kSoftBreakProperty);
+bool HasCutMark(const QTextBlock& block) {
+    return block.blockFormat().hasProperty(kCutProperty);
 }
 
-bool IsSoftBreak(const QTextBlock& block) {
+bool FollowsCut(const QTextBlock& block) {
     return block.isValid() && block.position() > 0 && block.userState() != kNewBlock &&
-           block.blockFormat().boolProperty(kSoftBreakProperty);
+           block.blockFormat().boolProperty(kCutProperty);
 }
 
 QString VisibleText(const QTextDocument& document, int from, int to) {
@@ -36,7 +36,7 @@ QString VisibleText(const QTextDocument& document, int from, int to) {
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to;
          block = block.next()) {
         // The separator in front of a block that starts inside the range.
-        if (block.position() > from && !IsSoftBreak(block)) {
+        if (block.position() > from && !FollowsCut(block)) {
             text += QLatin1Char('\n');
         }
         const int start = std::max(from, block.position()) - block.position();
@@ -56,7 +56,7 @@ void Relayout(const QTextBlock& block) {
     LayoutOf(*block.document()).ensureBlockLayout(block);
 }
 
-void RemoveBreakBefore(const QTextBlock& block) {
+void JoinOntoPrevious(const QTextBlock& block) {
     QTextCursor cursor(block);
     cursor.deletePreviousChar();
 }

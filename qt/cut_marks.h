@@ -1,5 +1,5 @@
-// The soft breaks themselves, over Qt's text classes: how a block is marked as going on with the
-// paragraph before it, and how to tell whether a soft break still falls where the paragraph
+// The cuts themselves, over Qt's text classes: how a block is marked as going on with the
+// paragraph before it, and how to tell whether a cut still falls where the paragraph
 // wraps. Deciding where to cut and when is the output box's; this only reads and marks blocks.
 #pragma once
 
@@ -21,19 +21,19 @@ inline constexpr int kSettledBlock = 0;
 // The format of a block that goes on with the paragraph before it. Qt gives the block a newline
 // splits off a copy of the format of the block it came from, keeps the format of the first of
 // two blocks it joins, and restores formats on undo: the mark travels with the text.
-[[nodiscard]] QTextBlockFormat SoftBreakFormat();
-// Whether a soft break comes before the block: the block goes on with the paragraph before it.
-[[nodiscard]] bool IsSoftBreak(const QTextBlock& block);
-// The text between two positions as the user sees it: the user's newlines, no soft breaks.
+[[nodiscard]] QTextBlockFormat CutFormat();
+// Whether a cut comes before the block: the block goes on with the paragraph before it.
+[[nodiscard]] bool FollowsCut(const QTextBlock& block);
+// The text between two positions as the user sees it: the user's newlines, no cuts.
 [[nodiscard]] QString VisibleText(const QTextDocument& document, int from, int to);
 // Whether the block carries the mark, settled or not.
-[[nodiscard]] bool HasSoftBreakMark(const QTextBlock& block);
+[[nodiscard]] bool HasCutMark(const QTextBlock& block);
 
 [[nodiscard]] QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document);
 // Lays a block out afresh; inside an edit block Qt would only do so at its end.
 void Relayout(const QTextBlock& block);
 // Joins a block onto the block before it.
-void RemoveBreakBefore(const QTextBlock& block);
+void JoinOntoPrevious(const QTextBlock& block);
 [[nodiscard]] std::vector<int> LineStartsOf(const QTextLayout& layout);
 
 // Lays the last line of `before` out followed by the start of `after`, `width` wide: there it is
