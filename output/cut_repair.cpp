@@ -74,7 +74,10 @@ int CutIfLong(CutBlocks& blocks, int block) {
     if (blocks.Lines(block) <= kMostLinesPerBlock) {
         return 1;
     }
-    const std::vector<int> cuts = CutsOfBlock(blocks.LineStarts(block), kMostLinesPerBlock);
+    const std::vector<int> cuts = blocks.BlockStarts(block);
+    if (cuts.empty()) {
+        return 1;
+    }
     blocks.Cut(block, cuts);
     return static_cast<int>(cuts.size()) + 1;
 }

@@ -27,9 +27,10 @@ class CutBlocks {
 
     [[nodiscard]] virtual int Count() const = 0;
     [[nodiscard]] virtual bool HasCutBefore(int block) const = 0;
-    // The block's lines as it is laid out now: how many, and (costlier) where each starts.
+    // The block's lines as it is laid out now: how many, and (costlier) where its lines
+    // kLinesPerBlock, 2 * kLinesPerBlock, ... start, which is where it would be cut.
     [[nodiscard]] virtual int Lines(int block) = 0;
-    [[nodiscard]] virtual std::vector<int> LineStarts(int block) = 0;
+    [[nodiscard]] virtual std::vector<int> BlockStarts(int block) = 0;
     // Keeps the cut before `block` if the paragraph, laid out whole, still starts a line there,
     // and joins the block onto the one before if not. Returns whether the cut was kept.
     virtual bool SettleCutBefore(int block) = 0;

@@ -164,10 +164,10 @@ int BlockCuts::Lines(int block) {
     return text_block.layout()->lineCount();
 }
 
-std::vector<int> BlockCuts::LineStarts(int block) {
+std::vector<int> BlockCuts::BlockStarts(int block) {
     const QTextBlock text_block = document_.findBlockByNumber(block);
     LayoutOf(document_).ensureBlockLayout(text_block);
-    return LineStartsOf(*text_block.layout());
+    return CutsOfBlock(LineStartsOf(*text_block.layout()), 0);
 }
 
 bool BlockCuts::SettleCutBefore(int block) {

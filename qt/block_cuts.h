@@ -61,7 +61,7 @@ class BlockCuts final : public CutBlocks {
     [[nodiscard]] int Count() const override;
     [[nodiscard]] bool HasCutBefore(int block) const override;
     [[nodiscard]] int Lines(int block) override;
-    [[nodiscard]] std::vector<int> LineStarts(int block) override;
+    [[nodiscard]] std::vector<int> BlockStarts(int block) override;
     bool SettleCutBefore(int block) override;
     void Cut(int block, const std::vector<int>& offsets) override;
     void MarkStale(int block) override;

@@ -23,9 +23,9 @@ int LinesOf(const val& block) {
     return val::module_property("lines")(block, val(kLineHeight)).as<int>();
 }
 
-std::vector<int> LineStartsOf(const val& block) {
+std::vector<int> BlockStartsOf(const val& block) {
     return emscripten::vecFromJSArray<int>(
-        val::module_property("lineStarts")(block, val(kLineHeight)));
+        val::module_property("blockStarts")(block, val(kLineHeight), val(kLinesPerBlock)));
 }
 
 int LastLineStartOf(const val& block) {

@@ -12,8 +12,8 @@
 namespace zentrovax {
 
 [[nodiscard]] int LinesOf(const emscripten::val& block);
-// Where each line starts, from 0.
-[[nodiscard]] std::vector<int> LineStartsOf(const emscripten::val& block);
+// Where its lines kLinesPerBlock, 2 * kLinesPerBlock, ... start: where it would be cut.
+[[nodiscard]] std::vector<int> BlockStartsOf(const emscripten::val& block);
 [[nodiscard]] int LastLineStartOf(const emscripten::val& block);
 // Whether a line of the block starts at `offset`; at its very start or end, one does.
 [[nodiscard]] bool StartsLine(const emscripten::val& block, int offset);

@@ -250,8 +250,8 @@ int Blocks::Lines(int block) {
     return LinesOf(Block(block));
 }
 
-std::vector<int> Blocks::LineStarts(int block) {
-    return LineStartsOf(Block(block));
+std::vector<int> Blocks::BlockStarts(int block) {
+    return BlockStartsOf(Block(block));
 }
 
 void Blocks::KeepLaidOut(const std::vector<int>& blocks) {

@@ -66,7 +66,7 @@ class Blocks final : public CutBlocks {
     // What the repair needs; every block boundary is a cut, as newlines are text.
     [[nodiscard]] bool HasCutBefore(int block) const override { return block > 0; }
     [[nodiscard]] int Lines(int block) override;
-    [[nodiscard]] std::vector<int> LineStarts(int block) override;
+    [[nodiscard]] std::vector<int> BlockStarts(int block) override;
     bool SettleCutBefore(int block) override;
     void Cut(int block, const std::vector<int>& offsets) override;
     void MarkStale(int block) override { list_.Mark(block); }

@@ -167,42 +167,6 @@ const textLayout = (block) => {
   return {text, whole, character, firstAt};
 };
 
-// Where each line of a laid-out block's text starts, from 0. The first character of line k is
-// the first whose top lies below the middle of line k - 1; the tops never go up. Lines are much
-// alike, so each search starts where the last line's length says and widens from there.
-Module['lineStarts'] = (block, lineHeight) => laidOut(block, () => {
-  const {text, whole, character, firstAt} = textLayout(block);
-  const lines = Math.round(whole.height / lineHeight);
-  const starts = [0];
-  for (let line = 1; line < lines; ++line) {
-    const wanted = whole.top + (line - 0.5) * lineHeight;
-    const last = starts[starts.length - 1];
-    const guess = last + (starts.length > 1 ? last - starts[starts.length - 2] : 48);
-    // The start lies in [low, high]; a few probes around the guess usually bracket it.
-    let low = last + 1;
-    let high = text.length;
-    for (let reach = 4; low < high; reach *= 4) {
-      const below = Math.min(Math.max(low, guess - reach), high);
-      const above = Math.max(Math.min(high, guess + reach), below);
-      if (below > low && character(below - 1).top >= wanted) {
-        high = below - 1;
-      } else if (above < high && character(above).top < wanted) {
-        low = above + 1;
-      } else {
-        low = below;
-        high = above;
-        break;
-      }
-    }
-    const start = firstAt(wanted, low, high);
-    if (start >= text.length) {
-      break;  // a last line that holds only a newline's end
-    }
-    starts.push(start);
-  }
-  return starts;
-});
-
 // How many lines a laid-out block has, and where every `every`-th line starts: all a plan of
 // cuts needs, for a few probes a cut rather than a few a line.
 Module['blockLines'] = (block, lineHeight, every) => {
@@ -215,6 +179,10 @@ Module['blockLines'] = (block, lineHeight, every) => {
   }
   return {lines, starts};
 };
+
+// Where every `every`-th line of a block starts, the block laid out even while off screen.
+Module['blockStarts'] = (block, lineHeight, every) =>
+  laidOut(block, () => Module['blockLines'](block, lineHeight, every).starts);
 
 // Where the last line of a laid-out block's text starts: its first character whose bottom lies
 // below the middle of that line.

@@ -43,8 +43,8 @@ class OracleBlocks final : public CutBlocks {
     [[nodiscard]] int Lines(int block) override {
         return std::max(1, static_cast<int>(LineStarts(block).size()));
     }
-    [[nodiscard]] std::vector<int> LineStarts(int block) override {
-        return WrapLines(At(block).text, width_);
+    [[nodiscard]] std::vector<int> BlockStarts(int block) override {
+        return CutsOfBlock(LineStarts(block), 0);
     }
 
     bool SettleCutBefore(int block) override {
@@ -151,6 +151,9 @@ class OracleBlocks final : public CutBlocks {
     }
 
     [[nodiscard]] int Settled() const { return settled_; }
+    [[nodiscard]] std::vector<int> LineStarts(int block) const {
+        return WrapLines(At(block).text, width_);
+    }
 
     // Where a block of the paragraph starts, picked by `pick`: edits there change a first word.
     [[nodiscard]] int SomeBlockStart(int paragraph, std::size_t pick) const {
