@@ -9,7 +9,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
+#include <algorithm>
+#include <iterator>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "leet/leet_table.h"
@@ -450,6 +453,10 @@ PausedEditing* PausedEditing::listening_ = nullptr;
 // Runs of keys typed after "hello", each taken back one undo at a time: the box groups a run into
 // undo steps exactly as a plain box does (\b is Backspace, \x7f Delete, < the Left arrow).
 TEST_P(PausedEditing, EachUndoTakesBackWhatAPlainBoxDoes) {
+    constexpr std::pair<char, int> kNamedKeys[] = {{'\b', Qt::Key_Backspace},
+                                                   {'\x7f', Qt::Key_Delete},
+                                                   {'<', Qt::Key_Left},
+                                                   {'\n', Qt::Key_Return}};
     for (const char* run : {"ab cd\nef", "\b\b\b", "\x7f\x7f\x7f", "abc\b\b", "ab<c", "\b\x7f",
                             "\x7f\x7f\b\b", "ab\bc", "ab\x7f",
                             "\x7f"
@@ -464,23 +471,14 @@ TEST_P(PausedEditing, EachUndoTakesBackWhatAPlainBoxDoes) {
         Pause();
         Select(5, 5);
         for (const char* key = run; *key != '\0'; ++key) {
-            switch (*key) {
-                case '\b':
-                    Key(Qt::Key_Backspace);
-                    break;
-                case '\x7f':
-                    Key(Qt::Key_Delete);
-                    break;
-                case '<':
-                    Key(Qt::Key_Left);
-                    break;
-                case '\n':
-                    Key(Qt::Key_Return);
-                    break;
-                default:
-                    QTest::keyClicks(&box_, QString(QLatin1Char(*key)));
-                    QTest::keyClicks(&plain_, QString(QLatin1Char(*key)));
-                    break;
+            const auto* named =
+                std::find_if(std::begin(kNamedKeys), std::end(kNamedKeys),
+                             [key](const auto& named_key) { return named_key.first == *key; });
+            if (named != std::end(kNamedKeys)) {
+                Key(named->second);
+            } else {
+                QTest::keyClicks(&box_, QString(QLatin1Char(*key)));
+                QTest::keyClicks(&plain_, QString(QLatin1Char(*key)));
             }
         }
         const QString edited = plain_.toPlainText();
