@@ -213,7 +213,7 @@ void BlockCuts::MarkStale(int block) {
 std::optional<int> BlockCuts::FirstStale() const {
     std::optional<int> first;
     for (const QTextCursor& end : stale_) {
-        const int block = end.block().blockNumber();
+        const int block = end.blockNumber();
         first = std::min(first.value_or(block), block);
     }
     return first;

@@ -1,5 +1,6 @@
 #include "qt/heard_text.h"
 
+#include <QStringView>
 #include <algorithm>
 #include <string_view>
 
@@ -16,7 +17,7 @@ std::optional<HeardText::Change> HeardText::Replace(int offset, QString inserted
     QString removed = text_->mid(offset, removed_length);
     text_->replace(offset, removed_length, inserted);
     const auto units = [](const QString& text) {
-        return std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+        return std::u16string_view(QStringView(text).utf16(),
                                    static_cast<std::size_t>(text.size()));
     };
     const SameEnds same = SameEndsOf(units(removed), units(inserted));

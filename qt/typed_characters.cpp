@@ -1,6 +1,7 @@
 #include "qt/typed_characters.h"
 
 #include <QList>
+#include <QStringView>
 #include <string_view>
 
 #include "output/typed_text.h"
@@ -8,8 +9,8 @@
 namespace zentrovax {
 
 std::vector<CharacterCode> CodesOfCommit(const QString& commit) {
-    return CodesOfUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(commit.utf16()),
-                                            static_cast<std::size_t>(commit.size())));
+    return CodesOfUtf16(
+        std::u16string_view(QStringView(commit).utf16(), static_cast<std::size_t>(commit.size())));
 }
 
 std::vector<CharacterCode> CodesOfKeyPress(int key, Qt::KeyboardModifiers modifiers,

@@ -1,6 +1,8 @@
 #include "web/web_toolkit.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 #include <string>
 
 #include "output/typed_text.h"
@@ -42,6 +44,34 @@ void Describe(val& document, val& page, val& element, const AccessibleText& text
 
 }  // namespace
 
+// Every event the window listens for, each with its handler.
+const WebToolkit::Listener WebToolkit::kListeners[] = {
+    {&WebToolkit::capture_, "beforeinput", &WebToolkit::OnCaptureBeforeInput},
+    {&WebToolkit::capture_, "compositionend", &WebToolkit::OnCaptureCompositionEnd},
+    {&WebToolkit::capture_, "input", &WebToolkit::OnCaptureInput},
+    // The buttons' clicks, as they bubble up through the client area.
+    {&WebToolkit::client_, "click", &WebToolkit::OnClick},
+    {&WebToolkit::leet_, "focus", &WebToolkit::OnLeetFocus},
+    {&WebToolkit::leet_, "beforeinput", &WebToolkit::OnLeetBeforeInput},
+    {&WebToolkit::leet_, "keydown", &WebToolkit::OnLeetKeyDown},
+    {&WebToolkit::leet_, "compositionstart", &WebToolkit::OnLeetCompositionStart},
+    {&WebToolkit::leet_, "compositionend", &WebToolkit::OnLeetCompositionEnd},
+    {&WebToolkit::leet_, "copy", &WebToolkit::OnLeetCopy},
+    {&WebToolkit::leet_, "cut", &WebToolkit::OnLeetCut},
+    {&WebToolkit::leet_, "mousedown", &WebToolkit::OnLeetMouseDown},
+    {&WebToolkit::document_, "mousedown", &WebToolkit::OnMouseDown},
+    {&WebToolkit::message_, "dismiss", &WebToolkit::OnMessageClosed},
+    {nullptr, "zoom", &WebToolkit::OnZoomed},
+    {nullptr, "idle", &WebToolkit::OnOutputIdle},
+};
+
+int WebToolkit::ListenerOf(Handler handle) {
+    const auto* found =
+        std::find_if(std::begin(kListeners), std::end(kListeners),
+                     [handle](const Listener& listener) { return listener.handle == handle; });
+    return static_cast<int>(found - std::begin(kListeners));
+}
+
 WebToolkit::WebToolkit()
     : document_(val::global("document")),
       client_(document_.call<val>("createElement", val("div"))),
@@ -66,15 +96,14 @@ WebToolkit::WebToolkit()
 
     // The client area of the described size, centred; it clips, so the capture box placed right
     // of it never shows. overflow:clip, unlike hidden, never scrolls to a focused child.
-    val& client = client_;
-    client.set("id", std::string(description.name));
-    client.set("className", "client");
-    client["style"].set("width", Pixels(description.client_width));
-    client["style"].set("height", Pixels(description.client_height));
-    client.call<void>("setAttribute", val("role"), val("application"));
-    client.call<void>("setAttribute", val("aria-label"), val(std::string(description.caption)));
-    Describe(document_, page, client, AccessibleTextOf(description.name));
-    page.call<void>("append", client);
+    client_.set("id", std::string(description.name));
+    client_.set("className", "client");
+    client_["style"].set("width", Pixels(description.client_width));
+    client_["style"].set("height", Pixels(description.client_height));
+    client_.call<void>("setAttribute", val("role"), val("application"));
+    client_.call<void>("setAttribute", val("aria-label"), val(std::string(description.caption)));
+    Describe(document_, page, client_, AccessibleTextOf(description.name));
+    page.call<void>("append", client_);
 
     for (const ControlDescription& control : description.controls) {
         val element = val::undefined();
@@ -110,7 +139,7 @@ WebToolkit::WebToolkit()
         style.set("width", Pixels(control.width));
         style.set("height", Pixels(control.height));
         // The rows are in tab order, so appending them in turn gives the tab order.
-        client.call<void>("append", element);
+        client_.call<void>("append", element);
     }
 
     // Each piece is said once, after the key, without interrupting.
@@ -137,12 +166,12 @@ WebToolkit::WebToolkit()
     message_.call<void>("setAttribute", val("aria-labelledby"), val("helpTitle"));
     message_.call<void>("setAttribute", val("aria-describedby"), val("helpPrompt"));
     message_.call<void>("append", title, prompt, form);
-    client.call<void>("append", message_);
+    client_.call<void>("append", message_);
 
-    for (int listener = 0; kListeners[listener].handle != nullptr; ++listener) {
-        const Listener& each = kListeners[listener];
+    for (const Listener& each : kListeners) {
         if (each.target != nullptr) {
-            val::module_property("listen")(this->*each.target, val(each.type), val(listener));
+            val::module_property("listen")(this->*each.target, val(each.type),
+                                           val(ListenerOf(each.handle)));
         }
     }
     val::module_property("onZoom")(leet_, val(ListenerOf(&WebToolkit::OnZoomed)));
@@ -241,36 +270,6 @@ void WebToolkit::Type(std::string_view characters) {
     for (const CharacterCode code : CodesOfUtf8(characters)) {
         OnCaptureKeyPress(*this, code);
     }
-}
-
-// Every event the window listens for, each with its handler, ended by an empty row.
-const WebToolkit::Listener WebToolkit::kListeners[] = {
-    {&WebToolkit::capture_, "beforeinput", &WebToolkit::OnCaptureBeforeInput},
-    {&WebToolkit::capture_, "compositionend", &WebToolkit::OnCaptureCompositionEnd},
-    {&WebToolkit::capture_, "input", &WebToolkit::OnCaptureInput},
-    // The buttons' clicks, as they bubble up through the client area.
-    {&WebToolkit::client_, "click", &WebToolkit::OnClick},
-    {&WebToolkit::leet_, "focus", &WebToolkit::OnLeetFocus},
-    {&WebToolkit::leet_, "beforeinput", &WebToolkit::OnLeetBeforeInput},
-    {&WebToolkit::leet_, "keydown", &WebToolkit::OnLeetKeyDown},
-    {&WebToolkit::leet_, "compositionstart", &WebToolkit::OnLeetCompositionStart},
-    {&WebToolkit::leet_, "compositionend", &WebToolkit::OnLeetCompositionEnd},
-    {&WebToolkit::leet_, "copy", &WebToolkit::OnLeetCopy},
-    {&WebToolkit::leet_, "cut", &WebToolkit::OnLeetCut},
-    {&WebToolkit::leet_, "mousedown", &WebToolkit::OnLeetMouseDown},
-    {&WebToolkit::document_, "mousedown", &WebToolkit::OnMouseDown},
-    {&WebToolkit::message_, "dismiss", &WebToolkit::OnMessageClosed},
-    {nullptr, "zoom", &WebToolkit::OnZoomed},
-    {nullptr, "idle", &WebToolkit::OnOutputIdle},
-    {nullptr, nullptr, nullptr},
-};
-
-int WebToolkit::ListenerOf(Handler handle) {
-    int listener = 0;
-    while (kListeners[listener].handle != handle) {
-        ++listener;
-    }
-    return listener;
 }
 
 void WebToolkit::OnEvent(int listener, const val& event) {
