@@ -1,7 +1,7 @@
-// The output's block <div>s in order, grouped in section <div>s, each with its length (in UTF-16
-// units) and a key that grows in document order. Each element carries its key, so that the block
-// of a DOM node is found by a binary search rather than by walking the DOM. Marks put on blocks
-// follow them through every insertion and removal.
+// The output's block <div>s in order, grouped in section <div>s, which are grouped in chapter
+// <div>s; each block with its length (in UTF-16 units) and a key that grows in document order.
+// Each block carries its key, so that the block of a DOM node is found by a binary search rather
+// than by walking the DOM. Marks put on blocks follow them through every insertion and removal.
 #pragma once
 
 #include <emscripten/val.h>
@@ -13,7 +13,7 @@ namespace zentrovax {
 
 class BlockList {
   public:
-    // `element` is the empty output element; the list puts its sections there.
+    // `element` is the empty output element; the list puts its chapters there.
     explicit BlockList(emscripten::val element);
 
     [[nodiscard]] int Count() const { return static_cast<int>(blocks_.size()); }
@@ -25,7 +25,7 @@ class BlockList {
     [[nodiscard]] int Total() const { return Start(Count()); }
 
     // A new block around `text_node`, before the block `before` (or last), in that block's
-    // section, which is halved once it holds too many.
+    // section, which is halved once it holds too many, as is its chapter.
     void Insert(int before, const emscripten::val& text_node, int length);
     void Remove(int block);
     // The list anew: `text` in blocks cut at `cuts`, in ascending order.
@@ -53,7 +53,8 @@ class BlockList {
         return blocks_[static_cast<std::size_t>(block)];
     }
     Entry& At(int block) { return blocks_[static_cast<std::size_t>(block)]; }
-    [[nodiscard]] emscripten::val NewSection() const;
+    // An empty section or chapter: `kind` is its class.
+    [[nodiscard]] emscripten::val NewGroup(const char* kind) const;
     // The block whose key is `key`, or the one before, where a block of that key was removed.
     [[nodiscard]] int BlockAtKey(double key) const;
     // Gives every block its place in order as its key, when two neighbours' keys got too close.

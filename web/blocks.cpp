@@ -56,8 +56,8 @@ int Blocks::OffsetOf(const val& container, int offset) const {
                                  : offset == 0 ? 0
                                                : LengthOf(block));
     }
-    // The output itself or one of its sections: a position between blocks.
-    if (!container.strictlyEquals(element_) && !container["parentNode"].strictlyEquals(element_)) {
+    // The output itself, a chapter or a section: a position between blocks.
+    if (!element_.call<bool>("contains", container)) {
         return -1;
     }
     const val children = container["children"];
@@ -262,7 +262,8 @@ void Blocks::KeepLaidOut(const std::vector<int>& blocks) {
     };
     for (const int block : blocks) {
         if (block >= 0 && block < Count()) {
-            for (val element : {Block(block), Block(block)["parentNode"]}) {
+            const val section = Block(block)["parentNode"];
+            for (val element : {section, section["parentNode"]}) {
                 if (!has(kept, element)) {
                     kept.push_back(std::move(element));
                 }

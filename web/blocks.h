@@ -1,8 +1,8 @@
-// The output's text as block <div>s (grouped in section <div>s), each holding exactly one text
-// node, cut where the one paragraph wraps anyway, so that the blocks wrap as the paragraph would
-// and a change lays out one or two blocks at any length (words as in output/glossary.md). Offsets
-// count UTF-16 units, as the DOM does. It keeps the cuts true as the text changes, through the
-// repair in output/; it knows nothing of keys, the caret or undo.
+// The output's text as block <div>s (grouped in sections and chapters), each holding exactly one
+// text node, cut where the one paragraph wraps anyway, so that the blocks wrap as the paragraph
+// would and a change lays out one or two blocks at any length (words as in output/glossary.md).
+// Offsets count UTF-16 units, as the DOM does. It keeps the cuts true as the text changes, through
+// the repair in output/; it knows nothing of keys, the caret or undo.
 #pragma once
 
 #include <emscripten/val.h>
@@ -56,9 +56,9 @@ class Blocks final : public CutBlocks {
     // After the browser changed a block's text itself (an input method's composition).
     void Resync(int block);
 
-    // An engine skips the layout of blocks off screen (content-visibility: auto), and cannot put
-    // the caret into text it skipped: these blocks and their sections are laid out wherever they
-    // lie, until the next call.
+    // An engine skips the layout of sections and chapters off screen (content-visibility: auto),
+    // and cannot put the caret into text it skipped: the sections and chapters of these blocks are
+    // laid out wherever they lie, until the next call.
     void KeepLaidOut(const std::vector<int>& blocks);
 
     [[nodiscard]] bool HasStaleCuts() const { return list_.HasMarks(); }
@@ -83,7 +83,7 @@ class Blocks final : public CutBlocks {
     emscripten::val document_;
     BlockList list_;
     emscripten::val last_line_;
-    // What KeepLaidOut last kept: blocks and sections.
+    // What KeepLaidOut last kept: sections and chapters.
     std::vector<emscripten::val> laid_out_;
 };
 

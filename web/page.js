@@ -110,7 +110,7 @@ const characterBox = (range) => {
                         range.getBoundingClientRect();
 };
 
-// Reads the layout of `block` with the block and its section laid out. Firefox does not lay out
+// Reads the layout of `block` with its section and chapter laid out. Firefox does not lay out
 // what it skips (content-visibility: auto) when asked where its text lies; Chromium does.
 const laidOut = (block, read) => {
   // What shows in the box is laid out anyway, and toggling its style would cost the typing.
@@ -119,7 +119,8 @@ const laidOut = (block, read) => {
   if (shown.bottom > view.top && shown.top < view.bottom) {
     return read();
   }
-  const made = [block, block.parentNode].filter((element) => !element.classList.contains('read'));
+  const made = [block.parentNode, block.parentNode.parentNode]
+      .filter((element) => !element.classList.contains('read'));
   made.forEach((element) => element.classList.add('read'));
   try {
     return read();

@@ -104,7 +104,7 @@ def blocks_wrap_as_one_paragraph(d):
         one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
         if (one.textContent.endsWith('\\n')) one.append(document.createElement('br'));
         const blocks = [...box.querySelectorAll('.block:not(.measure)')];
-        const sections = [...box.querySelectorAll('.section')];
+        const sections = [...box.querySelectorAll('.section, .chapter')];
         [...sections, ...blocks].forEach(b => b.style.contentVisibility = 'visible');
         const sum = blocks.reduce((n, b) => n + b.offsetHeight, 0);
         const whole = one.offsetHeight;
