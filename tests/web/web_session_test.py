@@ -98,7 +98,7 @@ def when_text_spans_blocks_then_cuts_are_invisible(d):
 def blocks_wrap_as_one_paragraph(d):
     """Blocks cut where the paragraph wraps wrap exactly as the one paragraph does, each one a
     single non-empty text node."""
-    lines, shapes = js(d, """
+    lines, shapes, misgrouped = js(d, """
         const box = document.getElementById('txtLeet');
         const one = document.createElement('div');
         one.className = 'block measure'; one.textContent = box.textContent; box.append(one);
@@ -124,10 +124,19 @@ def blocks_wrap_as_one_paragraph(d):
         const shapes = blocks.filter((b, i) =>
             b.childNodes.length !== 1 + (i === blocks.length - 1 && box.textContent.endsWith('\\n'))
             || b.firstChild.nodeType !== 3 || (!b.firstChild.length && blocks.length > 1));
-        return [[sum, whole, misplaced], shapes.length];""")
+        // Every block sits in a section in a chapter, and none of these is empty or holds more
+        // than twice its share: 8 blocks a section, 16 sections a chapter.
+        const misgrouped = [...box.children].filter((chapter) =>
+            !chapter.classList.contains('chapter') || !chapter.children.length
+            || chapter.children.length > 32 || [...chapter.children].some((section) =>
+                !section.classList.contains('section') || !section.children.length
+                || section.children.length > 16
+                || [...section.children].some((b) => !b.classList.contains('block'))));
+        return [[sum, whole, misplaced], shapes.length, misgrouped.length];""")
     assert lines[0] == lines[1], f"blocks {lines[0]} px high, one paragraph {lines[1]} px"
     assert lines[2] == 0, f"{lines[2]} blocks start inside a line of the paragraph"
     assert shapes == 0, f"{shapes} blocks are not one non-empty text node"
+    assert misgrouped == 0, f"{misgrouped} chapters hold what they should not"
 
 
 def wrapped_once_repaired(d):
@@ -203,6 +212,28 @@ def when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph(d):
     wrapped_once_repaired(d)
     chord(d, "a")
     assert copied(d, lambda: chord(d, "c")) == final, "copy gives the text"
+
+
+def when_a_long_text_is_pasted_then_its_blocks_are_grouped_as_any(d):
+    """Hundreds of blocks pasted into one section halve the section and its chapter as they
+    fill them; undo takes them all away again."""
+    text = "leet speak " * 4000
+    pasted = ("||=||3110 \\/\\/0|21|)) 1337 " * 16 + "\n") * 1100
+    set_output(d, text)
+    click(d, "cmdPause")
+    set_clipboard(pasted)
+    at = len(text) // 2
+    place_caret(d, at)
+    paste(d)
+    assert output(d) == text[:at] + pasted + text[at:], "the paste"
+    # The text before fits in one chapter.
+    assert js(d, "return document.querySelectorAll('#txtLeet .chapter').length") > 1
+    blocks_wrap_as_one_paragraph(d)
+    chord(d, "z")
+    assert output(d) == text, "undo"
+    blocks_wrap_as_one_paragraph(d)
+    keys(d, "q")
+    assert output(d) == text[:at] + "q" + text[at:], "the caret stayed where the paste began"
 
 
 def when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line(d):
@@ -385,6 +416,7 @@ if __name__ == "__main__":
         when_paused_then_the_output_is_edited_copied_and_resume_appends,
         when_text_spans_blocks_then_cuts_are_invisible,
         when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
+        when_a_long_text_is_pasted_then_its_blocks_are_grouped_as_any,
         when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
         when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
         when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
