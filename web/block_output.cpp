@@ -200,7 +200,8 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
     const int offset = selection["focusOffset"].as<int>();
     int to = -1;
-    if (left && offset == 0 && block > 0) {
+    // Across a hidden newline the browser's own move takes the newline, as it should.
+    if (left && offset == 0 && block > 0 && !blocks_.HidesNewline(block - 1)) {
         to = block - 1;
     } else if (!left && offset == blocks_.LengthOf(block) && block + 1 < blocks_.Count()) {
         to = block + 1;
@@ -349,10 +350,10 @@ void BlockOutput::Redo() {
 std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossCut(int at,
                                                                   const std::string& type) const {
     const bool backward = Has(type, "Backward");
-    const Blocks::Place place = blocks_.Locate(at, !backward);
-    if (backward ? place.offset == 0 : place.offset == blocks_.LengthOf(place.block)) {
+    if (backward ? at == 0 : at == blocks_.Length()) {
         return std::nullopt;  // the start or the end of the whole text
     }
+    const Blocks::Place place = blocks_.Locate(at, !backward);
     // The browser measures a word or a line from the side of the cut the deletion goes to.
     const char* unit = Has(type, "Word")   ? "word"
                        : Has(type, "Line") ? "lineboundary"

@@ -30,7 +30,8 @@ Blocks::Place Blocks::Locate(int offset, bool downstream) const {
     int start = 0;
     for (int block = 0; block < Count(); ++block) {
         const int end = start + LengthOf(block);
-        if (downstream ? offset < end : offset <= end) {
+        // After a hidden newline is where the next block starts, whichever side is asked for.
+        if (offset < end || (offset == end && !downstream && !HidesNewline(block))) {
             return {block, offset - start};
         }
         start = end;
@@ -51,10 +52,18 @@ int Blocks::BlockOf(val node) const {
 int Blocks::OffsetOf(const val& container, int offset) const {
     const int block = BlockOf(container);
     if (block >= 0) {
-        const bool text = container["nodeType"].as<int>() == 3;
-        return StartOf(block) + (text          ? std::min(offset, LengthOf(block))
-                                 : offset == 0 ? 0
-                                               : LengthOf(block));
+        const int start = StartOf(block);
+        const int length = LengthOf(block);
+        if (container.strictlyEquals(TextNode(block))) {
+            return start + std::min(offset, length);
+        }
+        // Between the block's nodes: before a hidden newline until after its <span>, the third.
+        const bool hides = HidesNewline(block);
+        if (container.strictlyEquals(Block(block))) {
+            return offset == 0 ? start : start + length - (hides && offset < 3 ? 1 : 0);
+        }
+        // Inside the <br> or the <span> of a hidden newline.
+        return start + length - (hides && offset == 0 ? 1 : 0);
     }
     // The output itself, a chapter or a section: a position between blocks.
     if (!element_.call<bool>("contains", container)) {
@@ -84,14 +93,14 @@ val Blocks::Text(int from, int to) const {
         return val("");
     }
     if (first.block == last.block) {
-        return TextNode(first.block)["data"].call<val>("substring", first.offset, last.offset);
+        return Data(first.block).call<val>("substring", first.offset, last.offset);
     }
     val pieces = val::array();
-    pieces.call<void>("push", TextNode(first.block)["data"].call<val>("substring", first.offset));
+    pieces.call<void>("push", Data(first.block).call<val>("substring", first.offset));
     for (int block = first.block + 1; block < last.block; ++block) {
-        pieces.call<void>("push", TextNode(block)["data"]);
+        pieces.call<void>("push", Data(block));
     }
-    pieces.call<void>("push", TextNode(last.block)["data"].call<val>("substring", 0, last.offset));
+    pieces.call<void>("push", Data(last.block).call<val>("substring", 0, last.offset));
     return pieces.call<val>("join", val(""));
 }
 
@@ -100,8 +109,7 @@ int Blocks::ParagraphStart(int offset) const {
     int block_start = offset - place.offset;
     for (int block = place.block, before = place.offset; block >= 0; --block) {
         const int newline =
-            before > 0 ? TextNode(block)["data"].call<int>("lastIndexOf", val("\n"), before - 1)
-                       : -1;
+            before > 0 ? Data(block).call<int>("lastIndexOf", val("\n"), before - 1) : -1;
         if (newline >= 0) {
             return block_start + newline + 1;
         }
@@ -117,7 +125,7 @@ int Blocks::ParagraphEnd(int offset) const {
     const Place place = Locate(offset, true);
     int block_start = offset - place.offset;
     for (int block = place.block, from = place.offset; block < Count(); ++block, from = 0) {
-        const int newline = TextNode(block)["data"].call<int>("indexOf", val("\n"), from);
+        const int newline = Data(block).call<int>("indexOf", val("\n"), from);
         if (newline >= 0) {
             return block_start + newline;
         }
@@ -153,8 +161,11 @@ void Blocks::Replace(int from, int to, const val& text) {
 
     val node = TextNode(first.block);
     if (within_block) {
+        // Short of a hidden newline, which stays hidden.
         node.call<void>("replaceData", first.offset, last.offset - first.offset, text);
     } else {
+        ShowNewline(first.block);
+        ShowNewline(last.block);
         const val rest = TextNode(last.block)["data"].call<val>("substring", last.offset);
         node.call<void>("replaceData", first.offset, LengthOf(first.block) - first.offset,
                         text.call<val>("concat", rest));
@@ -164,6 +175,7 @@ void Blocks::Replace(int from, int to, const val& text) {
     }
     list_.SetLength(first.block, first.offset + added + tail);
     int block = first.block;
+    HideNewlineIfEnding(block);
     if (LengthOf(block) == 0 && Count() > 1) {
         list_.Remove(block);
         block = std::min(block, Count() - 1);
@@ -193,6 +205,11 @@ void Blocks::Recut() {
         length, [&](int start, int count) { return Measure(measure, text, start, count); });
     measure.call<void>("remove");
     list_.Assign(text, cuts);
+    for (std::size_t block = 0; block < cuts.size(); ++block) {
+        if (text.call<int>("charCodeAt", cuts[block] - 1) == kNewline) {
+            HideNewlineIfEnding(static_cast<int>(block));
+        }
+    }
     KeepLastLine();
 }
 
@@ -200,10 +217,10 @@ void Blocks::Resync(int block) {
     val element = Block(block);
     // The browser may have left more than one text node, or none.
     element.call<void>("normalize");
-    if (element["firstChild"].isNull()) {
-        element.call<void>("append", document_.call<val>("createTextNode", val("")));
+    if (element["firstChild"].isNull() || element["firstChild"]["nodeType"].as<int>() != 3) {
+        element.call<void>("prepend", document_.call<val>("createTextNode", val("")));
     }
-    list_.SetLength(block, TextNode(block)["length"].as<int>());
+    list_.SetLength(block, Data(block)["length"].as<int>());
     if (LengthOf(block) == 0 && Count() > 1) {
         list_.Remove(block);
         block = std::min(block, Count() - 1);
@@ -213,9 +230,12 @@ void Blocks::Resync(int block) {
 }
 
 void Blocks::JoinNext(int block) {
+    ShowNewline(block);
+    ShowNewline(block + 1);
     TextNode(block).call<void>("appendData", TextNode(block + 1)["data"]);
     list_.SetLength(block, LengthOf(block) + LengthOf(block + 1));
     list_.Remove(block + 1);
+    HideNewlineIfEnding(block);
 }
 
 void Blocks::Cut(int block, const std::vector<int>& cuts) {
@@ -225,12 +245,17 @@ void Blocks::Cut(int block, const std::vector<int>& cuts) {
     // The cut after the block is now after its last piece.
     const bool stale = list_.IsMarked(block);
     list_.Unmark(block);
+    ShowNewline(block);
+    last_line_.call<void>("remove");  // back in the last block by KeepLastLine
     val node = TextNode(block);
     for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
         const int end = cut == cuts.rbegin() ? LengthOf(block) : *(cut - 1);
         list_.Insert(block + 1, node.call<val>("splitText", *cut), end - *cut);
     }
     list_.SetLength(block, cuts.front());
+    for (std::size_t piece = 0; piece <= cuts.size(); ++piece) {
+        HideNewlineIfEnding(block + static_cast<int>(piece));
+    }
     if (stale) {
         list_.Mark(block + static_cast<int>(cuts.size()));
     }
@@ -286,6 +311,7 @@ void Blocks::KeepLaidOut(const std::vector<int>& blocks) {
 
 void Blocks::KeepLastLine() {
     const int last = Count() - 1;
+    ShowNewline(last);
     const bool wanted = LengthOf(last) > 0 && TextNode(last)["data"].call<int>(
                                                   "charCodeAt", LengthOf(last) - 1) == kNewline;
     if (wanted) {
@@ -293,6 +319,41 @@ void Blocks::KeepLastLine() {
     } else {
         last_line_.call<void>("remove");
     }
+}
+
+val Blocks::Data(int block) const {
+    const val data = TextNode(block)["data"];
+    return HidesNewline(block) ? data.call<val>("concat", val("\n")) : data;
+}
+
+bool Blocks::HidesNewline(int block) const {
+    return Block(block)["lastChild"]["hidden"].isTrue();
+}
+
+void Blocks::HideNewlineIfEnding(int block) {
+    if (block < 0 || block >= Count() - 1 || HidesNewline(block)) {
+        return;
+    }
+    val text = TextNode(block);
+    const int length = text["length"].as<int>();
+    if (length == 0 || text["data"].call<int>("charCodeAt", length - 1) != kNewline) {
+        return;
+    }
+    text.call<void>("deleteData", length - 1, 1);
+    val held = document_.call<val>("createElement", val("span"));
+    held.set("hidden", true);
+    held.set("textContent", "\n");
+    text.call<void>("after", document_.call<val>("createElement", val("br")), held);
+}
+
+void Blocks::ShowNewline(int block) {
+    if (!HidesNewline(block)) {
+        return;
+    }
+    val text = TextNode(block);
+    text["nextSibling"].call<void>("remove");  // the <br>
+    text["nextSibling"].call<void>("remove");  // the <span>
+    text.call<void>("appendData", val("\n"));
 }
 
 }  // namespace zentrovax

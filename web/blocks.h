@@ -30,6 +30,13 @@ class Blocks final : public CutBlocks {
     [[nodiscard]] int Count() const override { return list_.Count(); }
     [[nodiscard]] emscripten::val Block(int block) const { return list_.Element(block); }
     [[nodiscard]] emscripten::val TextNode(int block) const { return Block(block)["firstChild"]; }
+    // The block's text: its text node's, and the newline it hides, if any.
+    [[nodiscard]] emscripten::val Data(int block) const;
+    // A newline that ends a block other than the last is kept out of its text node: a <br> after
+    // the text node shows it, and a hidden <span> after that holds it, for the text to read
+    // whole. In the text node it would end a line the block ends anyway, and Chromium and WebKit
+    // could then not move the caret up or down into the block (Up went to the start of the text).
+    [[nodiscard]] bool HidesNewline(int block) const;
     [[nodiscard]] int LengthOf(int block) const { return list_.Length(block); }
     [[nodiscard]] int StartOf(int block) const { return list_.Start(block); }
     // Where an offset lies. At the cut between two blocks, `downstream` picks the later one.
@@ -75,6 +82,9 @@ class Blocks final : public CutBlocks {
 
   private:
     void JoinNext(int block);
+    void HideNewlineIfEnding(int block);
+    // Puts a hidden newline back at the end of the block's text node, for an edit of it.
+    void ShowNewline(int block);
     // A newline that ends the text starts a line, as in a text box, and the caret shows there:
     // the last block then ends in a <br>, which holds no text.
     void KeepLastLine();

@@ -8,9 +8,9 @@ import random
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from session import (SHOW_BLOCK, ActionChains, Keys, chord, click, copied, js,  # noqa: E402
-                     keys, load, only, output, paste, place_caret, run, selection,
-                     set_clipboard, set_output, shifted)
+from session import (SHOW_BLOCK, ActionChains, Keys, block_starts, chord, click,  # noqa: E402
+                     copied, js, keys, load, only, output, paste, place_caret, run,
+                     selection, set_clipboard, set_output, shifted)
 
 WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
 
@@ -105,6 +105,12 @@ def when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea(d):
 
     set_clipboard("from elsewhere")
     paused_with(d, text)
+    as_in_a_textarea(d, text, start, chosen, f"seed {seed}")
+
+
+def as_in_a_textarea(d, text, start, chosen, what):
+    """Presses the keys `chosen` in the output, paused with `text`, from `start`, then in a
+    textarea holding the same text, and compares the text and the selection after each."""
     place_caret(d, start)
     ours = []
     for step in chosen:
@@ -121,11 +127,24 @@ def when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea(d):
             first = next((i for i, (a, b) in enumerate(zip(got, plain)) if a != b),
                          min(len(got), len(plain)))
             raise AssertionError(
-                f"seed {seed}, step {number} {step[:2]!r}: the output's selection "
+                f"{what}, step {number} {step[:2]!r}: the output's selection "
                 f"{got_selection}, the textarea's {plain_selection}"
                 + ("" if got == plain else f"; texts differ from {first}: "
                    f"{got[first - 10:first + 30]!r} / {plain[first - 10:first + 30]!r}"))
     d.get(url)
+
+
+def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
+    # Paragraphs of a line or less: every cut follows a newline.
+    text = "".join(f"line {i} of the list{' with more words' * (i % 4)}\n" for i in range(600))
+    paused_with(d, text)
+    start = block_starts(d)[3] + 4
+    chosen = [("move", Keys.UP, 1), ("move", Keys.DOWN, 1), ("move", Keys.UP, 2),
+              ("move", Keys.DOWN, 3), ("move", Keys.PAGE_UP, 2), ("move", Keys.PAGE_DOWN, 3),
+              ("shift", Keys.UP, 3), ("shift", Keys.PAGE_DOWN, 1), ("move", Keys.HOME, 1),
+              ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
+              ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1)]
+    as_in_a_textarea(d, text, start, chosen, "cuts after newlines")
 
 
 def when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end(d):
@@ -217,7 +236,7 @@ POINT = SHOW_BLOCK + """
             return [c.left + c.width / 2 - (o.left + o.width / 2),
                     c.top + c.height / 2 - (o.top + o.height / 2), c.width];
         }
-        at -= n.length;
+        at -= b.textContent.length;
     }"""
 
 
@@ -371,6 +390,7 @@ def when_triple_clicked_then_the_whole_paragraph_is_selected(d):
 if __name__ == "__main__":
     sys.exit(run([
         when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea,
+        when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea,
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,

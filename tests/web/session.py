@@ -133,8 +133,12 @@ PLACE_CARET = SHOW_BLOCK + """
     let offset = wanted;
     for (const [i, b] of blocks.entries()) {
         const n = b.firstChild;
+        // A newline that ends a block may be kept out of its text node, and is what the caret
+        // passes between the two: the cut itself is then the start of the next block.
+        const length = b.textContent.length;
         // At a cut: the end of one block when `upstream`, else the start of the next.
-        if (offset < n.length || (offset === n.length && (upstream || i === blocks.length - 1))) {
+        if (offset < length || (offset === length && length === n.length
+                                && (upstream || i === blocks.length - 1))) {
             showBlock(box, b);
             box.focus();
             // Once laid out, as the text a person clicks on is.
@@ -144,7 +148,7 @@ PLACE_CARET = SHOW_BLOCK + """
             }));
             return;
         }
-        offset -= n.length;
+        offset -= length;
     }
     done();"""
 
@@ -156,7 +160,7 @@ def place_caret(driver, offset, upstream=False):
 
 def block_starts(driver):
     return js(driver, "let n = 0; return [...document.querySelectorAll('#txtLeet .block')]"
-                      ".map(b => (n += b.firstChild.length) - b.firstChild.length)")
+                      ".map(b => (n += b.textContent.length) - b.textContent.length)")
 
 
 def only(*engines):

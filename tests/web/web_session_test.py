@@ -115,15 +115,21 @@ def blocks_wrap_as_one_paragraph(d):
                               return [...range.getClientRects()].reduce((w, b) => b.width > w.width ? b : w).top; };
         let at = 0, misplaced = 0;
         for (const b of blocks.slice(0, -1)) {
-            at += b.firstChild.length;
+            at += b.textContent.length;
             if (box.textContent[at - 1] !== '\\n' && !(top(at) > top(at - 1))) misplaced++;
         }
         one.remove();
         [...sections, ...blocks].forEach(b => b.style.contentVisibility = '');
-        // The last block ends in a <br> when the text ends in a newline, to show that line.
-        const shapes = blocks.filter((b, i) =>
-            b.childNodes.length !== 1 + (i === blocks.length - 1 && box.textContent.endsWith('\\n'))
-            || b.firstChild.nodeType !== 3 || (!b.firstChild.length && blocks.length > 1));
+        // A block's text is one text node. A newline that ends the last block stays in it, and a
+        // <br> shows the line after it; one that ends another block shows as a <br> and is kept
+        // in a hidden <span>.
+        const shapes = blocks.filter((b, i) => {
+            const [text, br, held, ...more] = b.childNodes;
+            const newline = b.textContent.endsWith('\\n');
+            return text.nodeType !== 3 || (!b.textContent.length && blocks.length > 1)
+                || more.length || (newline ? br?.tagName !== 'BR' : br)
+                || (newline && i < blocks.length - 1
+                    ? !held?.hidden || held.textContent !== '\\n' : held); });
         // Every block sits in a section in a chapter, and none of these is empty or holds more
         // than twice its share: 8 blocks a section, 16 sections a chapter.
         const misgrouped = [...box.children].filter((chapter) =>
