@@ -1,6 +1,7 @@
 #include "web/output_selection.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace zentrovax {
@@ -77,16 +78,21 @@ void OutputSelection::Set(const Blocks::Place& anchor, const Blocks::Place& focu
 }
 
 void OutputSelection::PlaceCaretAfterInsertion(int offset) {
-    // Where the inserted text ends on a wrap, a text box keeps the caret at the end of the line
-    // it typed on, and Up and Down go from there. A caret placed by a script, or moved onto the
+    // Where the inserted text ends on a wrap, a text box may keep the caret at the end of the line
+    // it typed on, and Up and Down go from there: Firefox's always, Chromium's after a space
+    // (which its line keeps), WebKit's never. A caret placed by a script, or moved onto the
     // offset by a character, takes the start of the next line instead; a move to the end of the
     // line it ends takes the end of the line.
+    static const std::string kEndOfTypedLine =
+        val::module_property("caretEndsTypedLine").as<std::string>();
     const Blocks::Place place = blocks_.Locate(offset, false);
     blocks_.KeepLaidOut(Around(place.block, place.block));
     const val text = blocks_.TextNode(place.block);
     val selection = Selection();
-    if (place.offset > 0 &&
-        text["data"].call<int>("charCodeAt", place.offset - 1) != static_cast<int>('\n')) {
+    const int before =
+        place.offset > 0 ? text["data"].call<int>("charCodeAt", place.offset - 1) : '\n';
+    if (before != '\n' &&
+        (kEndOfTypedLine == "always" || (kEndOfTypedLine == "after a space" && before == ' '))) {
         selection.call<void>("collapse", text, place.offset - 1);
         selection.call<void>("modify", val("move"), val("forward"), val("lineboundary"));
     }

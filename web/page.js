@@ -197,6 +197,10 @@ Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
 // Whether a triple click in a text box selects a paragraph with its newline, as Chromium's and
 // WebKit's do; Firefox's (Gecko's) leaves the newline out. Nothing but the engine's name tells.
 Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
+// When a text box keeps the caret at the end of the line it typed on, where the typing ends as
+// that line wraps: Firefox's (Gecko's) always, Chromium's (Blink's) after a space, WebKit's never.
+Module['caretEndsTypedLine'] = /\bGecko\/\d/.test(navigator.userAgent) ? 'always' :
+    /\bChrom(e|ium)\/\d/.test(navigator.userAgent) ? 'after a space' : 'never';
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
 Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);

@@ -134,6 +134,32 @@ def as_in_a_textarea(d, text, start, chosen, what):
     d.get(url)
 
 
+# Where the second line of the output's first block starts.
+SECOND_LINE = """
+    const text = document.querySelector('#txtLeet .block').firstChild;
+    const range = document.createRange();
+    const top = (at) => {
+        range.setStart(text, at);
+        range.setEnd(text, at + 1);
+        return [...range.getClientRects()].reduce((w, b) => (b.width > w.width ? b : w)).top;
+    };
+    let at = 1;
+    while (top(at) < top(0) + 7) ++at;
+    return at;"""
+
+
+def when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea(d):
+    """At the end of the line typed on, or at the start of the next: engines differ, and Home
+    and Shift+Down tell which."""
+    for text in ("aaaa " * 200, "m" * 1000, "|<" * 500):
+        load(d, d.current_url)
+        paused_with(d, text)
+        wrap = js(d, SECOND_LINE)
+        chosen = [("backspace", "", 1), ("type", text[wrap - 1], 1), ("move", Keys.HOME, 1),
+                  ("move", Keys.END, 1), ("shift", Keys.DOWN, 1)]
+        as_in_a_textarea(d, text, wrap, chosen, f"typing up to the wrap in {text[:6]!r}...")
+
+
 def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
     # Paragraphs of a line or less: every cut follows a newline.
     text = "".join(f"line {i} of the list{' with more words' * (i % 4)}\n" for i in range(600))
@@ -391,6 +417,7 @@ if __name__ == "__main__":
     sys.exit(run([
         when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea,
         when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea,
+        when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea,
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,
