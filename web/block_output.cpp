@@ -180,15 +180,19 @@ void BlockOutput::OnKeyDown(const val& event) {
         selection_.Select(anchor ? anchor->first : target, target);
         return;
     }
-    if (meta) {
-        return;
+    if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
+        HopOverCut(key == "ArrowLeft", event["shiftKey"].as<bool>());
     }
-    const bool left = key == "ArrowLeft";
-    if (!left && key != "ArrowRight") {
+}
+
+void BlockOutput::HopOverCut(bool left, bool extend) {
+    // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
+    // the next, as in its text boxes; a cut is such a place, and its own move is right there.
+    static const bool kTwoStopsAtWrap = val::module_property("caretStopsTwiceAtWrap").as<bool>();
+    if (kTwoStopsAtWrap) {
         return;
     }
     val selection = Selection();
-    const bool extend = event["shiftKey"].as<bool>();
     if (selection["rangeCount"].as<int>() == 0 ||
         (!extend && !selection["isCollapsed"].as<bool>())) {
         return;

@@ -201,6 +201,9 @@ Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
 // that line wraps: Firefox's (Gecko's) always, Chromium's (Blink's) after a space, WebKit's never.
 Module['caretEndsTypedLine'] = /\bGecko\/\d/.test(navigator.userAgent) ? 'always' :
     /\bChrom(e|ium)\/\d/.test(navigator.userAgent) ? 'after a space' : 'never';
+// Whether a text box's caret stops twice where a line wraps, at its end and at the start of the
+// next line, as Firefox's (Gecko's) does.
+Module['caretStopsTwiceAtWrap'] = /\bGecko\/\d/.test(navigator.userAgent);
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
 Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);

@@ -134,6 +134,18 @@ def as_in_a_textarea(d, text, start, chosen, what):
     d.get(url)
 
 
+def when_left_and_right_cross_a_cut_then_the_caret_stops_as_in_a_textarea(d):
+    """A cut is where a line wraps: a caret that stops twice there in the engine's text box
+    (Firefox's) stops twice there too, one that stops once (Chromium's, WebKit's) once."""
+    for text in ("leet speak " * 2000, "|<" * 10000):
+        load(d, d.current_url)
+        paused_with(d, text)
+        start = block_starts(d)[1] + 2
+        chosen = [("move", Keys.LEFT, 1)] * 4 + [("move", Keys.RIGHT, 1)] * 4 + [
+            ("shift", Keys.LEFT, 3), ("shift", Keys.RIGHT, 1), ("type", "x", 1)]
+        as_in_a_textarea(d, text, start, chosen, f"crossing a cut in {text[:6]!r}...")
+
+
 # Where the second line of the output's first block starts.
 SECOND_LINE = """
     const text = document.querySelector('#txtLeet .block').firstChild;
@@ -417,6 +429,7 @@ if __name__ == "__main__":
     sys.exit(run([
         when_keys_move_and_edit_then_the_caret_lands_as_in_a_textarea,
         when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea,
+        when_left_and_right_cross_a_cut_then_the_caret_stops_as_in_a_textarea,
         when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea,
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
