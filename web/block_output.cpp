@@ -180,6 +180,18 @@ void BlockOutput::OnKeyDown(const val& event) {
         selection_.Select(anchor ? anchor->first : target, target);
         return;
     }
+    // Chromium's text box does not move a caret at the start of a paragraph a word back.
+    static const bool kWordStaysAtParagraph =
+        val::module_property("wordLeftStaysAtParagraphStart").as<bool>();
+    if (kWordStaysAtParagraph && ctrl && key == "ArrowLeft") {
+        const auto ends = selection_.Ends();
+        if (ends && (ends->first == ends->second || event["shiftKey"].as<bool>()) &&
+            ends->second > 0 &&
+            blocks_.Text(ends->second - 1, ends->second).strictlyEquals(val("\n"))) {
+            event.call<void>("preventDefault");
+            return;
+        }
+    }
     if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
         HopOverCut(key == "ArrowLeft", event["shiftKey"].as<bool>());
     }

@@ -204,6 +204,9 @@ Module['caretEndsTypedLine'] = /\bGecko\/\d/.test(navigator.userAgent) ? 'always
 // Whether a text box's caret stops twice where a line wraps, at its end and at the start of the
 // next line, as Firefox's (Gecko's) does.
 Module['caretStopsTwiceAtWrap'] = /\bGecko\/\d/.test(navigator.userAgent);
+// Whether Ctrl+Left leaves a caret at the start of a paragraph where it is, as in Chromium's
+// (Blink's) text box.
+Module['wordLeftStaysAtParagraphStart'] = /\bChrom(e|ium)\/\d/.test(navigator.userAgent);
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
 Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);

@@ -180,7 +180,8 @@ def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
     chosen = [("move", Keys.UP, 1), ("move", Keys.DOWN, 1), ("move", Keys.UP, 2),
               ("move", Keys.DOWN, 3), ("move", Keys.PAGE_UP, 2), ("move", Keys.PAGE_DOWN, 3),
               ("shift", Keys.UP, 3), ("shift", Keys.PAGE_DOWN, 1), ("move", Keys.HOME, 1),
-              ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
+              ("ctrl", Keys.LEFT, True), ("ctrl", Keys.LEFT, False), ("ctrl", Keys.RIGHT, False),
+              ("move", Keys.HOME, 1), ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
               ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1)]
     as_in_a_textarea(d, text, start, chosen, "cuts after newlines")
 
