@@ -6,6 +6,7 @@
 
 #include "output/narrowest_change.h"
 #include "output/typed_text.h"
+#include "web/caret_keys.h"
 
 namespace zentrovax {
 
@@ -165,73 +166,7 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
-        selection_.KeepLaidOut();
-    }
-    // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
-    // Mac) lie in text the browser has not laid out, where its own move would stop short.
-    const bool ctrl = event["ctrlKey"].as<bool>();
-    const bool meta = event["metaKey"].as<bool>();
-    const bool to_start = (ctrl && key == "Home") || (meta && key == "ArrowUp");
-    const bool to_end = (ctrl && key == "End") || (meta && key == "ArrowDown");
-    if (to_start || to_end) {
-        event.call<void>("preventDefault");
-        const int target = to_end ? blocks_.Length() : 0;
-        const auto anchor = event["shiftKey"].as<bool>() ? selection_.Ends() : std::nullopt;
-        selection_.Select(anchor ? anchor->first : target, target);
-        return;
-    }
-    // Chromium's text box does not move a caret at the start of a paragraph a word back.
-    static const bool kWordStaysAtParagraph =
-        val::module_property("wordLeftStaysAtParagraphStart").as<bool>();
-    if (kWordStaysAtParagraph && ctrl && key == "ArrowLeft") {
-        const auto ends = selection_.Ends();
-        if (ends && (ends->first == ends->second || event["shiftKey"].as<bool>()) &&
-            ends->second > 0 &&
-            blocks_.Text(ends->second - 1, ends->second).strictlyEquals(val("\n"))) {
-            event.call<void>("preventDefault");
-            return;
-        }
-    }
-    if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
-        HopOverCut(key == "ArrowLeft", event["shiftKey"].as<bool>());
-    }
-}
-
-void BlockOutput::HopOverCut(bool left, bool extend) {
-    // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
-    // the next, as in its text boxes; a cut is such a place, and its own move is right there.
-    static const bool kTwoStopsAtWrap = val::module_property("caretStopsTwiceAtWrap").as<bool>();
-    if (kTwoStopsAtWrap) {
-        return;
-    }
-    val selection = Selection();
-    if (selection["rangeCount"].as<int>() == 0 ||
-        (!extend && !selection["isCollapsed"].as<bool>())) {
-        return;
-    }
-    const val node = selection["focusNode"];
-    const int block = blocks_.BlockOf(node);
-    if (block < 0 || node["nodeType"].as<int>() != 3) {
-        return;
-    }
-    const int offset = selection["focusOffset"].as<int>();
-    int to = -1;
-    // Across a hidden newline the browser's own move takes the newline, as it should.
-    if (left && offset == 0 && block > 0 && !blocks_.HidesNewline(block - 1)) {
-        to = block - 1;
-    } else if (!left && offset == blocks_.LengthOf(block) && block + 1 < blocks_.Count()) {
-        to = block + 1;
-    } else {
-        return;
-    }
-    // The same place in the text, on the side the caret goes on to; the browser's own move
-    // then starts from there.
-    const val text = blocks_.TextNode(to);
-    const int at = left ? blocks_.LengthOf(to) : 0;
-    if (extend) {
-        selection.call<void>("extend", text, at);
-    } else {
-        selection.call<void>("collapse", text, at);
+        PrepareCaretMove(event, blocks_, selection_);
     }
 }
 

@@ -38,9 +38,7 @@ class BlockOutput {
 
     // While editable: each edit the browser is about to make is made here instead.
     void OnBeforeInput(emscripten::val event);
-    // While editable: a caret about to cross the cut between two blocks hops over it first, so
-    // that the key moves it one place, as in one paragraph (where the engine's caret stops once
-    // at a wrap); and the keys to the start and the end of the text are carried out here.
+    // While editable: undo and redo, and the keys that move the caret (caret_keys.h).
     void OnKeyDown(const emscripten::val& event);
     // What is copied or cut is the text as typed, with nothing where a block ends.
     void OnCopy(emscripten::val event, bool cut);
@@ -71,8 +69,6 @@ class BlockOutput {
     // which it takes for the end of a paragraph.
     [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossCut(
         int at, const std::string& type) const;
-    // A caret about to cross a cut by Left or Right moves to the same offset on the other side.
-    void HopOverCut(bool left, bool extend);
     // The character just before or after an offset, as Backspace or Delete takes it.
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     // Asks for OnIdle, once, while stale cuts are left to repair.

@@ -1,0 +1,86 @@
+#include "web/caret_keys.h"
+
+#include <optional>
+#include <string>
+
+namespace zentrovax {
+
+using emscripten::val;
+
+namespace {
+
+// A caret about to cross a cut by Left or Right moves to the same offset on the other side.
+void HopOverCut(const Blocks& blocks, bool left, bool extend) {
+    // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
+    // the next, as in its text boxes; a cut is such a place, and its own move is right there.
+    static const bool kTwoStopsAtWrap = val::module_property("caretStopsTwiceAtWrap").as<bool>();
+    if (kTwoStopsAtWrap) {
+        return;
+    }
+    val selection = val::global("window").call<val>("getSelection");
+    if (selection["rangeCount"].as<int>() == 0 ||
+        (!extend && !selection["isCollapsed"].as<bool>())) {
+        return;
+    }
+    const val node = selection["focusNode"];
+    const int block = blocks.BlockOf(node);
+    if (block < 0 || node["nodeType"].as<int>() != 3) {
+        return;
+    }
+    const int offset = selection["focusOffset"].as<int>();
+    int to = -1;
+    // Across a hidden newline the browser's own move takes the newline, as it should.
+    if (left && offset == 0 && block > 0 && !blocks.HidesNewline(block - 1)) {
+        to = block - 1;
+    } else if (!left && offset == blocks.LengthOf(block) && block + 1 < blocks.Count()) {
+        to = block + 1;
+    } else {
+        return;
+    }
+    // The same place in the text, on the side the caret goes on to; the browser's own move
+    // then starts from there.
+    const val text = blocks.TextNode(to);
+    const int at = left ? blocks.LengthOf(to) : 0;
+    if (extend) {
+        selection.call<void>("extend", text, at);
+    } else {
+        selection.call<void>("collapse", text, at);
+    }
+}
+
+}  // namespace
+
+void PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& selection) {
+    selection.KeepLaidOut();
+    const std::string key = event["key"].as<std::string>();
+    // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
+    // Mac) lie in text the browser has not laid out, where its own move would stop short.
+    const bool ctrl = event["ctrlKey"].as<bool>();
+    const bool meta = event["metaKey"].as<bool>();
+    const bool to_start = (ctrl && key == "Home") || (meta && key == "ArrowUp");
+    const bool to_end = (ctrl && key == "End") || (meta && key == "ArrowDown");
+    if (to_start || to_end) {
+        event.call<void>("preventDefault");
+        const int target = to_end ? blocks.Length() : 0;
+        const auto anchor = event["shiftKey"].as<bool>() ? selection.Ends() : std::nullopt;
+        selection.Select(anchor ? anchor->first : target, target);
+        return;
+    }
+    // Chromium's text box does not move a caret at the start of a paragraph a word back.
+    static const bool kWordStaysAtParagraph =
+        val::module_property("wordLeftStaysAtParagraphStart").as<bool>();
+    if (kWordStaysAtParagraph && ctrl && key == "ArrowLeft") {
+        const auto ends = selection.Ends();
+        if (ends && (ends->first == ends->second || event["shiftKey"].as<bool>()) &&
+            ends->second > 0 &&
+            blocks.Text(ends->second - 1, ends->second).strictlyEquals(val("\n"))) {
+            event.call<void>("preventDefault");
+            return;
+        }
+    }
+    if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
+        HopOverCut(blocks, key == "ArrowLeft", event["shiftKey"].as<bool>());
+    }
+}
+
+}  // namespace zentrovax
