@@ -9,8 +9,8 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from session import (SHOW_BLOCK, ActionChains, Keys, block_starts, chord, click,  # noqa: E402
-                     copied, js, keys, load, only, output, paste, place_caret, run,
-                     selection, set_clipboard, set_output, shifted)
+                     clipboard, copied, js, keys, load, only, output, paste, place_caret,
+                     run, selection, set_clipboard, set_output, shifted)
 
 WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
 
@@ -184,6 +184,15 @@ def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
               ("move", Keys.HOME, 1), ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
               ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1)]
     as_in_a_textarea(d, text, start, chosen, "cuts after newlines")
+    # What is copied across such a cut holds its newline, once.
+    load(d, d.current_url)
+    paused_with(d, text)
+    cut = block_starts(d)[3]
+    place_caret(d, cut - 4)
+    shifted(d, *[Keys.RIGHT] * 8)
+    assert copied(d, lambda: chord(d, "c")) == text[cut - 4:cut + 4], clipboard()
+    chord(d, "a")
+    assert copied(d, lambda: chord(d, "c")) == text, "select all and copy"
 
 
 def when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end(d):
