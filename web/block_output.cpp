@@ -277,7 +277,7 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
     history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
     blocks_.Replace(from, to, text);
     if (length > 0) {
-        selection_.PlaceCaretAfterInsertion(from + length);
+        selection_.PlaceCaretAfterInsertion(from + length, kind == History::Kind::kTyping);
     } else {
         selection_.PlaceCaret(from);
     }

@@ -66,14 +66,21 @@ void PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& s
         selection.Select(anchor ? anchor->first : target, target);
         return;
     }
-    // Chromium's text box does not move a caret at the start of a paragraph a word back.
+    // Chromium's text box does not move a caret at the start of a paragraph a word back, unless
+    // the paragraph is empty.
     static const bool kWordStaysAtParagraph =
         val::module_property("wordLeftStaysAtParagraphStart").as<bool>();
     if (kWordStaysAtParagraph && ctrl && key == "ArrowLeft") {
         const auto ends = selection.Ends();
+        const auto at_paragraph_start = [&blocks](int at) {
+            if (at == 0 || at == blocks.Length()) {
+                return false;
+            }
+            const std::string around = blocks.Text(at - 1, at + 1).as<std::string>();
+            return around.front() == '\n' && around.back() != '\n';
+        };
         if (ends && (ends->first == ends->second || event["shiftKey"].as<bool>()) &&
-            ends->second > 0 &&
-            blocks.Text(ends->second - 1, ends->second).strictlyEquals(val("\n"))) {
+            at_paragraph_start(ends->second)) {
             event.call<void>("preventDefault");
             return;
         }

@@ -77,12 +77,12 @@ void OutputSelection::Set(const Blocks::Place& anchor, const Blocks::Place& focu
                            blocks_.TextNode(focus.block), focus.offset);
 }
 
-void OutputSelection::PlaceCaretAfterInsertion(int offset) {
+void OutputSelection::PlaceCaretAfterInsertion(int offset, bool typed) {
     // Where the inserted text ends on a wrap, a text box may keep the caret at the end of the line
-    // it typed on, and Up and Down go from there: Firefox's always, Chromium's after a space
-    // (which its line keeps), WebKit's never. A caret placed by a script, or moved onto the
-    // offset by a character, takes the start of the next line instead; a move to the end of the
-    // line it ends takes the end of the line.
+    // it typed on, and Up and Down go from there: Firefox's always, Chromium's after a typed
+    // space (which its line keeps) but not after a pasted one, WebKit's never. A caret placed by a
+    // script, or moved onto the offset by a character, takes the start of the next line instead; a
+    // move to the end of the line it ends takes the end of the line.
     static const std::string kEndOfTypedLine =
         val::module_property("caretEndsTypedLine").as<std::string>();
     const Blocks::Place place = blocks_.Locate(offset, false);
@@ -91,8 +91,8 @@ void OutputSelection::PlaceCaretAfterInsertion(int offset) {
     val selection = Selection();
     const int before =
         place.offset > 0 ? text["data"].call<int>("charCodeAt", place.offset - 1) : '\n';
-    if (before != '\n' &&
-        (kEndOfTypedLine == "always" || (kEndOfTypedLine == "after a space" && before == ' '))) {
+    if (before != '\n' && (kEndOfTypedLine == "always" ||
+                           (kEndOfTypedLine == "after a typed space" && typed && before == ' '))) {
         selection.call<void>("collapse", text, place.offset - 1);
         selection.call<void>("modify", val("move"), val("forward"), val("lineboundary"));
     }

@@ -26,8 +26,9 @@ class OutputSelection {
     // Selects from `anchor` to `focus`, and keeps the focus end in view.
     void Select(int anchor, int focus);
     void PlaceCaret(int offset) { Select(offset, offset); }
-    // The caret after text just inserted, which ends at `offset`.
-    void PlaceCaretAfterInsertion(int offset);
+    // The caret after text just inserted, which ends at `offset`; `typed` if typed rather than
+    // pasted or redone.
+    void PlaceCaretAfterInsertion(int offset, bool typed = false);
     // Selects from `anchor` to `focus` where it stands, as a change that rebuilt the blocks
     // found it, or as a triple click selects; `focus_upstream` ends it in the block before a
     // cut that it falls on.

@@ -198,14 +198,15 @@ Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
 // WebKit's do; Firefox's (Gecko's) leaves the newline out. Nothing but the engine's name tells.
 Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
 // When a text box keeps the caret at the end of the line it typed on, where the typing ends as
-// that line wraps: Firefox's (Gecko's) always, Chromium's (Blink's) after a space, WebKit's never.
+// that line wraps: Firefox's (Gecko's) always, Chromium's (Blink's) after a typed space,
+// WebKit's never.
 Module['caretEndsTypedLine'] = /\bGecko\/\d/.test(navigator.userAgent) ? 'always' :
-    /\bChrom(e|ium)\/\d/.test(navigator.userAgent) ? 'after a space' : 'never';
+    /\bChrom(e|ium)\/\d/.test(navigator.userAgent) ? 'after a typed space' : 'never';
 // Whether a text box's caret stops twice where a line wraps, at its end and at the start of the
 // next line, as Firefox's (Gecko's) does.
 Module['caretStopsTwiceAtWrap'] = /\bGecko\/\d/.test(navigator.userAgent);
-// Whether Ctrl+Left leaves a caret at the start of a paragraph where it is, as in Chromium's
-// (Blink's) text box.
+// Whether Ctrl+Left leaves a caret at the start of a paragraph, not empty, where it is, as in
+// Chromium's (Blink's) text box.
 Module['wordLeftStaysAtParagraphStart'] = /\bChrom(e|ium)\/\d/.test(navigator.userAgent);
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.

@@ -89,6 +89,9 @@ def press(d, step):
         keys(d, *[Keys.DELETE] * count)
     elif kind == "enter":
         keys(d, Keys.ENTER)
+    elif kind == "paste":
+        set_clipboard(key)
+        paste(d)
     else:  # cut what is selected, if anything, and paste it back twice
         chord(d, "x")
         paste(d)
@@ -161,15 +164,16 @@ SECOND_LINE = """
 
 
 def when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea(d):
-    """At the end of the line typed on, or at the start of the next: engines differ, and Home
-    and Shift+Down tell which."""
+    """At the end of the line typed on, or at the start of the next: engines differ, from typing
+    to pasting too, and Home and Shift+Down tell which."""
     for text in ("aaaa " * 200, "m" * 1000, "|<" * 500):
-        load(d, d.current_url)
-        paused_with(d, text)
-        wrap = js(d, SECOND_LINE)
-        chosen = [("backspace", "", 1), ("type", text[wrap - 1], 1), ("move", Keys.HOME, 1),
-                  ("move", Keys.END, 1), ("shift", Keys.DOWN, 1)]
-        as_in_a_textarea(d, text, wrap, chosen, f"typing up to the wrap in {text[:6]!r}...")
+        for how in ("type", "paste"):
+            load(d, d.current_url)
+            paused_with(d, text)
+            wrap = js(d, SECOND_LINE)
+            chosen = [("backspace", "", 2), (how, text[wrap - 2:wrap], 1), ("move", Keys.HOME, 1),
+                      ("move", Keys.END, 1), ("shift", Keys.DOWN, 1)]
+            as_in_a_textarea(d, text, wrap, chosen, f"{how} up to the wrap in {text[:6]!r}...")
 
 
 def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
@@ -182,7 +186,10 @@ def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
               ("shift", Keys.UP, 3), ("shift", Keys.PAGE_DOWN, 1), ("move", Keys.HOME, 1),
               ("ctrl", Keys.LEFT, True), ("ctrl", Keys.LEFT, False), ("ctrl", Keys.RIGHT, False),
               ("move", Keys.HOME, 1), ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
-              ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1)]
+              ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1),
+              # Ctrl+Left from the start of a paragraph, and of an empty one.
+              ("enter", "", 1), ("enter", "", 1), ("ctrl", Keys.LEFT, True),
+              ("move", Keys.UP, 1), ("ctrl", Keys.LEFT, False)]
     as_in_a_textarea(d, text, start, chosen, "cuts after newlines")
     # What is copied across such a cut holds its newline, once.
     load(d, d.current_url)
