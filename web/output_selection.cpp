@@ -73,8 +73,22 @@ void OutputSelection::Restore(int anchor, int focus, bool focus_upstream) {
 
 void OutputSelection::Set(const Blocks::Place& anchor, const Blocks::Place& focus) {
     blocks_.KeepLaidOut(Around(anchor.block, focus.block));
-    Selection().call<void>("setBaseAndExtent", blocks_.TextNode(anchor.block), anchor.offset,
-                           blocks_.TextNode(focus.block), focus.offset);
+    val selection = Selection();
+    selection.call<void>("setBaseAndExtent", blocks_.TextNode(anchor.block), anchor.offset,
+                         blocks_.TextNode(focus.block), focus.offset);
+    // Firefox keeps the column that Up and Down aim for through a selection set by a script,
+    // where its text box would take the new one; a move of the focus there and back forgets it.
+    static const bool kKeepsColumn = val::module_property("scriptCaretKeepsColumn").as<bool>();
+    if (kKeepsColumn) {
+        const bool at_end = focus.block == blocks_.Count() - 1 &&
+                            focus.offset == blocks_.TextNode(focus.block)["length"].as<int>();
+        if (!at_end || blocks_.Length() > 0) {
+            selection.call<void>("modify", val("extend"), val(at_end ? "backward" : "forward"),
+                                 val("character"));
+            selection.call<void>("modify", val("extend"), val(at_end ? "forward" : "backward"),
+                                 val("character"));
+        }
+    }
 }
 
 void OutputSelection::PlaceCaretAfterInsertion(int offset, bool typed) {

@@ -208,6 +208,9 @@ Module['caretStopsTwiceAtWrap'] = /\bGecko\/\d/.test(navigator.userAgent);
 // Whether Ctrl+Left leaves a caret at the start of a paragraph, not empty, where it is, as in
 // Chromium's (Blink's) text box.
 Module['wordLeftStaysAtParagraphStart'] = /\bChrom(e|ium)\/\d/.test(navigator.userAgent);
+// Whether the column that Up and Down aim for outlasts a selection set by a script, as in
+// Firefox (Gecko).
+Module['scriptCaretKeepsColumn'] = /\bGecko\/\d/.test(navigator.userAgent);
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
 Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);

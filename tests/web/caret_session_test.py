@@ -93,7 +93,9 @@ def press(d, step):
         set_clipboard(key)
         paste(d)
     else:  # cut what is selected, if anything, and paste it back twice
-        chord(d, "x")
+        if js(d, "const box = document.activeElement; return box.tagName === 'TEXTAREA' ? "
+                 "box.selectionEnd > box.selectionStart : !getSelection().isCollapsed"):
+            copied(d, lambda: chord(d, "x"))  # once the clipboard has it, as a person waits
         paste(d)
         paste(d)
 
@@ -147,6 +149,18 @@ def when_left_and_right_cross_a_cut_then_the_caret_stops_as_in_a_textarea(d):
         chosen = [("move", Keys.LEFT, 1)] * 4 + [("move", Keys.RIGHT, 1)] * 4 + [
             ("shift", Keys.LEFT, 3), ("shift", Keys.RIGHT, 1), ("type", "x", 1)]
         as_in_a_textarea(d, text, start, chosen, f"crossing a cut in {text[:6]!r}...")
+
+
+def when_the_box_places_the_caret_then_up_and_down_aim_from_there(d):
+    """After the box put the caret somewhere itself (Ctrl+Home, Ctrl+End, an edit), Up and Down
+    go on from its new column, as in a textarea, not from the column of a move before."""
+    text = text_of(40_000, random.Random(1), newlines=False)
+    for chosen in ([("move", Keys.UP, 1), ("ctrl", Keys.HOME, False), ("move", Keys.DOWN, 1)],
+                   [("move", Keys.UP, 1), ("backspace", "", 3), ("move", Keys.DOWN, 1)],
+                   [("move", Keys.DOWN, 1), ("ctrl", Keys.END, False), ("move", Keys.UP, 1)]):
+        load(d, d.current_url)
+        paused_with(d, text)
+        as_in_a_textarea(d, text, 20_030, chosen, f"{chosen[1][:2]!r} between Up and Down")
 
 
 # Where the second line of the output's first block starts.
@@ -448,6 +462,7 @@ if __name__ == "__main__":
         when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea,
         when_left_and_right_cross_a_cut_then_the_caret_stops_as_in_a_textarea,
         when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea,
+        when_the_box_places_the_caret_then_up_and_down_aim_from_there,
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,
