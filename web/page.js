@@ -194,26 +194,29 @@ Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
   return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
 });
 
+// The engine's text boxes differ in ways that nothing but the engine's name tells.
+const gecko = /\bGecko\/\d/.test(navigator.userAgent);
+const blink = /\bChrom(e|ium)\/\d/.test(navigator.userAgent);
+
 // Whether a triple click in a text box selects a paragraph with its newline, as Chromium's and
-// WebKit's do; Firefox's (Gecko's) leaves the newline out. Nothing but the engine's name tells.
-Module['paragraphTakesNewline'] = !/\bGecko\/\d/.test(navigator.userAgent);
+// WebKit's do; Firefox's (Gecko's) leaves the newline out.
+Module['paragraphTakesNewline'] = !gecko;
 // When a text box keeps the caret at the end of the line it typed on, where the typing ends as
 // that line wraps: Firefox's (Gecko's) always, Chromium's (Blink's) after a typed space,
 // WebKit's never.
-Module['caretEndsTypedLine'] = /\bGecko\/\d/.test(navigator.userAgent) ? 'always' :
-    /\bChrom(e|ium)\/\d/.test(navigator.userAgent) ? 'after a typed space' : 'never';
+Module['caretEndsTypedLine'] = gecko ? 'always' : blink ? 'after a typed space' : 'never';
 // Whether a text box's caret stops twice where a line wraps, at its end and at the start of the
 // next line, as Firefox's (Gecko's) does.
-Module['caretStopsTwiceAtWrap'] = /\bGecko\/\d/.test(navigator.userAgent);
+Module['caretStopsTwiceAtWrap'] = gecko;
 // Whether Ctrl+Left leaves a caret at the start of a paragraph, not empty, where it is, as in
 // Chromium's (Blink's) text box.
-Module['wordLeftStaysAtParagraphStart'] = /\bChrom(e|ium)\/\d/.test(navigator.userAgent);
+Module['wordLeftStaysAtParagraphStart'] = blink;
 // Whether the column that Up and Down aim for outlasts a selection set by a script, as in
 // Firefox (Gecko).
-Module['scriptCaretKeepsColumn'] = /\bGecko\/\d/.test(navigator.userAgent);
+Module['scriptCaretKeepsColumn'] = gecko;
 // Whether a text box's undo takes back typing with typing, and Backspace and Delete together,
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
-Module['undoGroupsByClass'] = /\bGecko\/\d/.test(navigator.userAgent);
+Module['undoGroupsByClass'] = gecko;
 
 // Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
 // engine without grapheme segmentation steps over one code point, never half of one.

@@ -171,7 +171,7 @@ WebToolkit::WebToolkit()
     for (const Listener& each : kListeners) {
         if (each.target != nullptr) {
             val::module_property("listen")(this->*each.target, val(each.type),
-                                           val(ListenerOf(each.handle)));
+                                           val(static_cast<int>(&each - std::begin(kListeners))));
         }
     }
     val::module_property("onZoom")(leet_, val(ListenerOf(&WebToolkit::OnZoomed)));
