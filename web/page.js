@@ -112,21 +112,28 @@ const characterBox = (range) => {
 
 // Reads the layout of `block` with its section and chapter laid out. Firefox does not lay out
 // what it skips (content-visibility: auto) when asked where its text lies; Chromium does.
+// They stay laid out until the program's task ends: a repair reads a block again after each
+// change, and laying out its section anew each time would cost it most of its time.
+const reading = new Set();
 const laidOut = (block, read) => {
   // What shows in the box is laid out anyway, and toggling its style would cost the typing.
   const shown = block.getBoundingClientRect();
   const view = block.closest('.output').getBoundingClientRect();
-  if (shown.bottom > view.top && shown.top < view.bottom) {
-    return read();
+  if (shown.bottom <= view.top || shown.top >= view.bottom) {
+    if (!reading.size) {
+      queueMicrotask(() => {
+        reading.forEach((element) => element.classList.remove('read'));
+        reading.clear();
+      });
+    }
+    for (const element of [block.parentNode, block.parentNode.parentNode]) {
+      if (!element.classList.contains('read')) {
+        element.classList.add('read');
+        reading.add(element);
+      }
+    }
   }
-  const made = [block.parentNode, block.parentNode.parentNode]
-      .filter((element) => !element.classList.contains('read'));
-  made.forEach((element) => element.classList.add('read'));
-  try {
-    return read();
-  } finally {
-    made.forEach((element) => element.classList.remove('read'));
-  }
+  return read();
 };
 
 Module['characterTop'] = (text, at) => laidOut(text.parentNode, () => {

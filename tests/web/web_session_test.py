@@ -146,8 +146,10 @@ def blocks_wrap_as_one_paragraph(d):
 
 
 def wrapped_once_repaired(d):
-    """The wraps an edit moved far away are repaired in slices while the page is idle."""
-    for _ in range(100):
+    """The wraps an edit moved far away are repaired in slices while the page is idle. The wait
+    is long: a busy machine may give the page's idle time to others."""
+    deadline = time.monotonic() + 60
+    while time.monotonic() < deadline:
         try:
             blocks_wrap_as_one_paragraph(d)
             return
