@@ -93,8 +93,10 @@ def copied(driver, copy):
 
 
 def eventually(check, what):
-    """Waits for what a browser does a task later, such as a dialog's close event."""
-    for _ in range(100):
+    """Waits for what a browser does a task later, such as a dialog's close event: a little on
+    an idle machine, seconds on a busy one."""
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
         if check():
             return
         time.sleep(0.02)
