@@ -150,6 +150,10 @@ void BlockOutput::OnKeyDown(const val& event) {
     if (!editable_ || event["altKey"].as<bool>()) {
         return;
     }
+    // Keys can come faster than the page is idle, a held one above all.
+    if (std::exchange(caret_to_line_end_, false)) {
+        ShowAtLineEndIfOnCut(blocks_);
+    }
     const std::string key = event["key"].as<std::string>();
     // The browser offers undo only for edits it made itself, and this box makes its own.
     if (event["ctrlKey"].as<bool>() || event["metaKey"].as<bool>()) {
@@ -166,7 +170,10 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
-        PrepareCaretMove(event, blocks_, selection_);
+        if (PrepareCaretMove(event, blocks_, selection_)) {
+            caret_to_line_end_ = true;  // the browser's move is made before the page is idle
+            AskForIdle();
+        }
     }
 }
 
@@ -222,13 +229,20 @@ void BlockOutput::OnCompositionEnd() {
 }
 
 void BlockOutput::OnIdle() {
-    repair_scheduled_ = false;
+    idle_asked_ = false;
+    const bool to_line_end = std::exchange(caret_to_line_end_, false);
     if (composition_) {
         ScheduleRepair();  // an input method's text must stay where it is meanwhile
         return;
     }
-    KeepingSelection([this] { RepairStaleCuts(blocks_, RepairLimit::Slice()); });
-    ScheduleRepair();
+    if (blocks_.HasStaleCuts()) {
+        KeepingSelection([this] { RepairStaleCuts(blocks_, RepairLimit::Slice()); });
+        ScheduleRepair();
+    }
+    // After the repair, which keeps the selection as offsets, at a cut at the start of a block.
+    if (to_line_end) {
+        ShowAtLineEndIfOnCut(blocks_);
+    }
 }
 
 void BlockOutput::Recut() {
@@ -266,8 +280,14 @@ void BlockOutput::OnMouseDown(const val& event) {
 }
 
 void BlockOutput::ScheduleRepair() {
-    if (!repair_scheduled_ && blocks_.HasStaleCuts()) {
-        repair_scheduled_ = true;
+    if (blocks_.HasStaleCuts()) {
+        AskForIdle();
+    }
+}
+
+void BlockOutput::AskForIdle() {
+    if (!idle_asked_) {
+        idle_asked_ = true;
         ask_for_idle_();
     }
 }

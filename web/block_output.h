@@ -46,7 +46,8 @@ class BlockOutput {
     // the box learns afterwards what changed.
     void OnCompositionStart();
     void OnCompositionEnd();
-    // A slice of the repair of the cuts an edit left stale.
+    // After a key's move the browser made, and a slice of the repair of the cuts an edit left
+    // stale.
     void OnIdle();
     // A triple click selects a paragraph, the text between newlines, as in a text box, rather
     // than the block the browser takes for one.
@@ -73,6 +74,8 @@ class BlockOutput {
     [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     // Asks for OnIdle, once, while stale cuts are left to repair.
     void ScheduleRepair();
+    // Asks for OnIdle unless asked already.
+    void AskForIdle();
     // Makes a change that rebuilds blocks, with the selection on the same text after it.
     template <typename Change>
     void KeepingSelection(Change change);
@@ -89,7 +92,9 @@ class BlockOutput {
     };
     std::optional<Composition> composition_;
     std::function<void()> ask_for_idle_;
-    bool repair_scheduled_ = false;
+    bool idle_asked_ = false;
+    // A key's move is made, after which a caret landed on a cut shows at the end of the line.
+    bool caret_to_line_end_ = false;
 };
 
 }  // namespace zentrovax

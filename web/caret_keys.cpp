@@ -1,7 +1,9 @@
 #include "web/caret_keys.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentrovax {
 
@@ -48,9 +50,37 @@ void HopOverCut(const Blocks& blocks, bool left, bool extend) {
     }
 }
 
+// Whether the browser's text box, after this key's move, shows a caret that landed where a line
+// wraps at the end of the line above.
+bool EndsAtLineEnd(const val& event, const std::string& key) {
+    static const auto kMoves = emscripten::vecFromJSArray<std::string>(
+        val::module_property("movesEndingAtLineEnd"));
+    const std::string move = (event["shiftKey"].as<bool>() ? "Shift+" : "") + key;
+    return std::find(kMoves.begin(), kMoves.end(), move) != kMoves.end();
+}
+
 }  // namespace
 
-void PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& selection) {
+void ShowAtLineEndIfOnCut(const Blocks& blocks) {
+    val selection = val::global("window").call<val>("getSelection");
+    if (selection["rangeCount"].as<int>() == 0 || selection["focusOffset"].as<int>() != 0) {
+        return;
+    }
+    const int block = blocks.BlockOf(selection["focusNode"]);
+    if (block <= 0 || blocks.HidesNewline(block - 1)) {
+        return;
+    }
+    const val text = blocks.TextNode(block - 1);
+    const int at = blocks.LengthOf(block - 1);
+    // A raw move: the column that Up and Down aim for stays the one the key's move aimed for.
+    if (selection["isCollapsed"].as<bool>()) {
+        selection.call<void>("collapse", text, at);
+    } else {
+        selection.call<void>("extend", text, at);
+    }
+}
+
+bool PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& selection) {
     selection.KeepLaidOut();
     const std::string key = event["key"].as<std::string>();
     // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
@@ -64,7 +94,7 @@ void PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& s
         const int target = to_end ? blocks.Length() : 0;
         const auto anchor = event["shiftKey"].as<bool>() ? selection.Ends() : std::nullopt;
         selection.Select(anchor ? anchor->first : target, target);
-        return;
+        return false;
     }
     // Chromium's text box does not move a caret at the start of a paragraph a word back, unless
     // the paragraph is empty.
@@ -82,12 +112,13 @@ void PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& s
         if (ends && (ends->first == ends->second || event["shiftKey"].as<bool>()) &&
             at_paragraph_start(ends->second)) {
             event.call<void>("preventDefault");
-            return;
+            return false;
         }
     }
     if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
         HopOverCut(blocks, key == "ArrowLeft", event["shiftKey"].as<bool>());
     }
+    return !ctrl && !meta && EndsAtLineEnd(event, key);
 }
 
 }  // namespace zentrovax

@@ -11,8 +11,15 @@
 namespace zentrovax {
 
 // For the keydown `event` of an arrow, page, Home or End key, before the browser's own move,
-// which does not follow if the move is made here.
-void PrepareCaretMove(const emscripten::val& event, const Blocks& blocks,
-                      OutputSelection& selection);
+// which does not follow if the move is made here. True when the browser's move is one after
+// which its text box shows a caret landed where a line wraps at the end of the line above:
+// ShowAtLineEndIfOnCut is then due once the move is made.
+[[nodiscard]] bool PrepareCaretMove(const emscripten::val& event, const Blocks& blocks,
+                                    OutputSelection& selection);
+
+// A caret (or a selection's moving end) at the start of a block that goes on with the line
+// before it moves to the end of that line, the same offset in the text. The browser has no
+// such place in a single block: there it is the same position with another affinity.
+void ShowAtLineEndIfOnCut(const Blocks& blocks);
 
 }  // namespace zentrovax

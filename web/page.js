@@ -218,6 +218,11 @@ Module['caretStopsTwiceAtWrap'] = gecko;
 // Whether Ctrl+Left leaves a caret at the start of a paragraph, not empty, where it is, as in
 // Chromium's (Blink's) text box.
 Module['wordLeftStaysAtParagraphStart'] = blink;
+// The moves after which a text box shows a caret that landed where a line wraps at the end of
+// the line above, not at the start of the next: Shift+Down and Shift+PageDown in Chromium's
+// (Blink's) and WebKit's, PageUp too in Chromium's; none in Firefox's.
+Module['movesEndingAtLineEnd'] =
+    gecko ? [] : ['Shift+ArrowDown', 'Shift+PageDown', ...(blink ? ['PageUp'] : [])];
 // Whether the column that Up and Down aim for outlasts a selection set by a script, as in
 // Firefox (Gecko).
 Module['scriptCaretKeepsColumn'] = gecko;

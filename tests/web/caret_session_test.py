@@ -163,6 +163,31 @@ def when_the_box_places_the_caret_then_up_and_down_aim_from_there(d):
         as_in_a_textarea(d, text, 20_030, chosen, f"{chosen[1][:2]!r} between Up and Down")
 
 
+def when_a_move_by_lines_lands_on_a_cut_then_the_caret_shows_as_in_a_textarea(d):
+    """Where a move by lines or pages lands on a cut, a text box shows the caret where it shows
+    it at any wrap: at the end of the line above (Chromium's after PageUp, Chromium's and
+    WebKit's after Shift+Down and Shift+PageDown) or at the start of the next. End tells which."""
+    text = text_of(20_000, random.Random(5), newlines=False)
+    paused_with(d, text)
+    cut = block_starts(d)[2]
+
+    def line_start(*moves):
+        place_caret(d, cut + 2)
+        keys(d, *moves, Keys.HOME)
+        return selection(d)[1]
+
+    home = ("move", Keys.HOME, 1)
+    starts = {Keys.DOWN: cut - 3, Keys.UP: line_start(Keys.DOWN) + 3,
+              Keys.PAGE_DOWN: line_start(Keys.PAGE_UP) + 3,
+              Keys.PAGE_UP: line_start(Keys.PAGE_DOWN) + 3}
+    for key, start in starts.items():
+        for kind in ("move", "shift"):
+            load(d, d.current_url)
+            paused_with(d, text)
+            as_in_a_textarea(d, text, start, [home, (kind, key, 1), (kind, Keys.END, 1)],
+                             f"{kind} {key!r} onto the cut at {cut}")
+
+
 # Where the second line of the output's first block starts.
 SECOND_LINE = """
     const text = document.querySelector('#txtLeet .block').firstChild;
@@ -463,6 +488,7 @@ if __name__ == "__main__":
         when_left_and_right_cross_a_cut_then_the_caret_stops_as_in_a_textarea,
         when_typing_ends_where_a_line_wraps_then_the_caret_shows_as_in_a_textarea,
         when_the_box_places_the_caret_then_up_and_down_aim_from_there,
+        when_a_move_by_lines_lands_on_a_cut_then_the_caret_shows_as_in_a_textarea,
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,
