@@ -53,8 +53,8 @@ void HopOverCut(const Blocks& blocks, bool left, bool extend) {
 // Whether the browser's text box, after this key's move, shows a caret that landed where a line
 // wraps at the end of the line above.
 bool EndsAtLineEnd(const val& event, const std::string& key) {
-    static const auto kMoves = emscripten::vecFromJSArray<std::string>(
-        val::module_property("movesEndingAtLineEnd"));
+    static const auto kMoves =
+        emscripten::vecFromJSArray<std::string>(val::module_property("movesEndingAtLineEnd"));
     const std::string move = (event["shiftKey"].as<bool>() ? "Shift+" : "") + key;
     return std::find(kMoves.begin(), kMoves.end(), move) != kMoves.end();
 }
