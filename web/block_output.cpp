@@ -83,6 +83,7 @@ void BlockOutput::SetEditable(bool editable) {
 }
 
 void BlockOutput::OnBeforeInput(val event) {
+    caret_to_line_end_ = false;  // an edit places the caret itself
     const std::string type = event["inputType"].as<std::string>();
     if (editable_ && type == "insertCompositionText") {
         return;  // cannot be cancelled; see OnCompositionEnd
@@ -260,6 +261,7 @@ void BlockOutput::KeepingSelection(Change change) {
 }
 
 void BlockOutput::OnMouseDown(const val& event) {
+    caret_to_line_end_ = false;  // the mouse places the caret itself
     if (!editable_ || event["detail"].as<int>() != 3) {
         return;
     }
