@@ -276,7 +276,11 @@ int Blocks::Lines(int block) {
 }
 
 std::vector<int> Blocks::BlockStarts(int block) {
-    return BlockStartsOf(Block(block));
+    std::vector<int> starts = BlockStartsOf(Block(block));
+    // The empty line after a newline that ends the text has no text to start a block with; a
+    // block of none has no line either, and no place for the caret.
+    std::erase_if(starts, [length = LengthOf(block)](int at) { return at >= length; });
+    return starts;
 }
 
 void Blocks::KeepLaidOut(const std::vector<int>& blocks) {

@@ -101,12 +101,13 @@ Module['showMessage'] = (dialog) => {
   dialog.querySelector('button').focus();
 };
 
-// The box of the one character `range` holds: its widest. An engine may add an empty box where
-// the line breaks (WebKit, at the end of the line before a line's first character), so the
-// bounding box would lie on two lines.
+// The box of the one character `range` holds: its widest, of equals the last. An engine may add
+// an empty box where the line breaks (WebKit, at the end of the line before a line's first
+// character, and before the newline of an empty line, itself empty), so the bounding box would
+// lie on two lines.
 const characterBox = (range) => {
   const boxes = [...range.getClientRects()];
-  return boxes.length ? boxes.reduce((widest, box) => (box.width > widest.width ? box : widest)) :
+  return boxes.length ? boxes.reduce((widest, box) => (box.width >= widest.width ? box : widest)) :
                         range.getBoundingClientRect();
 };
 
@@ -152,9 +153,9 @@ Module['lines'] = (block, lineHeight) =>
 const textLayout = (block) => {
   const text = block.firstChild;
   const range = document.createRange();
-  // What the block shows: its text, and the empty line a <br> after a final newline makes.
-  range.selectNodeContents(block);
-  const whole = range.getBoundingClientRect();
+  // What the block shows: its text, and the empty line a <br> after a final newline makes. The
+  // block's own box, as a range's leaves out lines with nothing but a newline.
+  const whole = block.getBoundingClientRect();
   const character = (at) => {
     range.setStart(text, at);
     range.setEnd(text, at + 1);

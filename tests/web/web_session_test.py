@@ -256,6 +256,25 @@ def when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line(d):
     blocks_wrap_as_one_paragraph(d)
 
 
+def when_empty_lines_fill_the_last_block_then_it_is_cut_as_any(d):
+    # The last block grows by typing to 65 lines, the last the empty one after the last newline,
+    # and is cut where its 33rd and its 65th line start.
+    text = "leet\n" * 63
+    set_output(d, text)
+    click(d, "cmdPause")
+    click(d, "txtLeet")
+    chord(d, Keys.END)
+    keys(d, *[Keys.ENTER] * 33)
+    blocks_wrap_as_one_paragraph(d)
+    last = js(d, "return Module.lines([...document.querySelectorAll('#txtLeet .block')].pop(), 15)")
+    assert last <= 33, f"the last block is {last} lines long, not cut where its 33rd starts"
+    end = len(text) + 33
+    shifted(d, Keys.UP)
+    assert selection(d)[0] == end, f"Shift+Up from the end selects from {selection(d)[0]}"
+    keys(d, Keys.RIGHT, "x")
+    assert output(d) == text + "\n" * 33 + "x", repr(output(d)[-40:])
+
+
 def when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle(d):
     text = "|<" * 40000  # no spaces: one character more moves every later line
     set_output(d, text)
@@ -426,6 +445,7 @@ if __name__ == "__main__":
         when_edited_anywhere_then_the_blocks_still_wrap_as_one_paragraph,
         when_a_long_text_is_pasted_then_its_blocks_are_grouped_as_any,
         when_a_blocks_first_word_shrinks_then_it_may_move_up_a_line,
+        when_empty_lines_fill_the_last_block_then_it_is_cut_as_any,
         when_an_edit_moves_every_later_wrap_then_the_rest_is_repaired_while_idle,
         when_the_zoom_changes_then_the_blocks_are_cut_again_around_the_caret,
         when_an_input_method_composes_in_the_paused_output_then_it_is_an_edit_like_any,
