@@ -77,6 +77,7 @@ void BlockOutput::SetEditable(bool editable) {
     editable_ = editable;
     history_.Clear();
     composition_.reset();
+    caret_to_line_end_ = false;
     element_.call<void>("setAttribute", val("contenteditable"),
                         editable ? val::module_property("plainTextEditing") : val("false"));
     element_.call<void>("setAttribute", val("aria-readonly"), val(editable ? "false" : "true"));
