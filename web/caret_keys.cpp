@@ -11,6 +11,15 @@ using emscripten::val;
 
 namespace {
 
+val WindowSelection() {
+    return val::global("window").call<val>("getSelection");
+}
+
+// Moves the caret, or the moving end of a selection when `extend`, to `at` in `text`.
+void MoveFocus(val& selection, const val& text, int at, bool extend) {
+    selection.call<void>(extend ? "extend" : "collapse", text, at);
+}
+
 // A caret about to cross a cut by Left or Right moves to the same offset on the other side.
 void HopOverCut(const Blocks& blocks, bool left, bool extend) {
     // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
@@ -19,7 +28,7 @@ void HopOverCut(const Blocks& blocks, bool left, bool extend) {
     if (kTwoStopsAtWrap) {
         return;
     }
-    val selection = val::global("window").call<val>("getSelection");
+    val selection = WindowSelection();
     if (selection["rangeCount"].as<int>() == 0 ||
         (!extend && !selection["isCollapsed"].as<bool>())) {
         return;
@@ -41,13 +50,7 @@ void HopOverCut(const Blocks& blocks, bool left, bool extend) {
     }
     // The same place in the text, on the side the caret goes on to; the browser's own move
     // then starts from there.
-    const val text = blocks.TextNode(to);
-    const int at = left ? blocks.LengthOf(to) : 0;
-    if (extend) {
-        selection.call<void>("extend", text, at);
-    } else {
-        selection.call<void>("collapse", text, at);
-    }
+    MoveFocus(selection, blocks.TextNode(to), left ? blocks.LengthOf(to) : 0, extend);
 }
 
 // Whether the browser's text box, after this key's move, shows a caret that landed where a line
@@ -62,7 +65,7 @@ bool EndsAtLineEnd(const val& event, const std::string& key) {
 }  // namespace
 
 void ShowAtLineEndIfOnCut(const Blocks& blocks) {
-    val selection = val::global("window").call<val>("getSelection");
+    val selection = WindowSelection();
     if (selection["rangeCount"].as<int>() == 0 || selection["focusOffset"].as<int>() != 0) {
         return;
     }
@@ -70,14 +73,9 @@ void ShowAtLineEndIfOnCut(const Blocks& blocks) {
     if (block <= 0 || blocks.HidesNewline(block - 1)) {
         return;
     }
-    const val text = blocks.TextNode(block - 1);
-    const int at = blocks.LengthOf(block - 1);
     // A raw move: the column that Up and Down aim for stays the one the key's move aimed for.
-    if (selection["isCollapsed"].as<bool>()) {
-        selection.call<void>("collapse", text, at);
-    } else {
-        selection.call<void>("extend", text, at);
-    }
+    MoveFocus(selection, blocks.TextNode(block - 1), blocks.LengthOf(block - 1),
+              !selection["isCollapsed"].as<bool>());
 }
 
 bool PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& selection) {
