@@ -40,6 +40,12 @@ check "./dev run opens the window titled Zentrovax" "a window" "a window"
 sleep 1
 screenshot opened
 xdotool key alt+F4
+# Now and then (about one start in eight here) the first Alt+F4 after the window shows reaches the
+# window itself, not the window manager, and closes nothing; a person would press it again.
+for _ in $(seq 30); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$app" 2>/dev/null; then
+    xdotool key alt+F4
+fi
 wait_for_exit "$app"
 check "closing the window through the window manager ends ./dev run with 0" 0 "$exit_status"
 check "nothing on stderr" "" "$(cat "$shots/$mode-stderr.txt")"
