@@ -32,6 +32,21 @@ struct Colour {
 
 inline constexpr int kTwipsPerPixel = 15;
 
+// How big the text is, in twips like the rest: the output's letters and its lines, and the
+// buttons' captions.
+struct TextSizes {
+    int output_text;
+    int output_line;
+    int caption;
+};
+
+// The window on a touch screen: the same arrangement, filling the screen's width, with text and
+// targets sized for the eye and a finger rather than scaled.
+struct TouchSizes {
+    TextSizes text;
+    int target;  // the least width and height of anything a finger presses
+};
+
 struct WindowDescription {
     std::string_view name;
     std::string_view caption;
@@ -41,6 +56,8 @@ struct WindowDescription {
     Colour button_colour;
     Colour output_background;
     Colour output_text;
+    TextSizes text;
+    TouchSizes touch;
     std::array<ControlDescription, 5> controls;
 };
 
@@ -53,6 +70,11 @@ inline constexpr WindowDescription kFrmZentrovax{
     .button_colour = {0xFF, 0xFF, 0xFF},
     .output_background = {0xFF, 0xFF, 0xFF},
     .output_text = {0x00, 0x00, 0x00},
+    // Captions must fit the 49x17-pixel buttons; the usual 9-point font clips "Resume".
+    .text = {.output_text = 180, .output_line = 225, .caption = 165},
+    // A phone zooms into a box whose text is under 16 pixels as it takes the focus; Apple and
+    // Google ask for targets of 44 pixels and more.
+    .touch = {.text = {.output_text = 240, .output_line = 300, .caption = 210}, .target = 660},
     .controls = {{
         {"txtLeet", ControlKind::OutputBox, "", 120, 120, 4455, 2175, 0},
         {"txtCapture", ControlKind::CaptureBox, "", 5160, 600, 150, 195, 1},
