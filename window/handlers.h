@@ -3,6 +3,7 @@
 // the text of txtLeet. Binding them to real events is the adapter's job, not theirs.
 #pragma once
 
+#include <span>
 #include <string_view>
 
 #include "leet/leet_table.h"
@@ -12,6 +13,12 @@ namespace zentrovax {
 
 // A character was typed in txtCapture, before the box inserts it. The code is left as it is.
 void OnCaptureKeyPress(Toolkit& toolkit, CharacterCode code);
+// A keyboard that composes (a phone's, an input method) changed what it is composing in
+// txtCapture to `composition`, the whole of it as it stands; empty once it is cancelled. It shows
+// translated at the end of the output, not yet typed.
+void OnCaptureComposition(Toolkit& toolkit, std::span<const CharacterCode> composition);
+// The keyboard committed `text`, which ends any composition: it is typed, as its keys would be.
+void OnCaptureCommit(Toolkit& toolkit, std::span<const CharacterCode> text);
 void OnPauseClick(Toolkit& toolkit);
 void OnResumeClick(Toolkit& toolkit);
 void OnHelpClick(Toolkit& toolkit);

@@ -45,6 +45,12 @@ class Toolkit {
     // Scrolls the box to the end of its text. Changes of the text keep the view where it was.
     virtual void ShowEnd(Box box) = 0;
 
+    // What a keyboard is composing, shown after the box's text and marked as not yet typed, as a
+    // desktop input method shows its preedit; empty shows nothing. Never part of the text:
+    // GetText, copying and a screen reader's view of the text leave it out.
+    virtual void SetComposingText(Box box, std::string_view text) = 0;
+    [[nodiscard]] virtual std::string GetComposingText(Box box) const = 0;
+
     // Has a screen reader say `text`, which appeared where the focus is not.
     virtual void Announce(std::string_view text) = 0;
 

@@ -31,6 +31,10 @@ class FakeToolkit final : public Toolkit {
         box_state.lines += static_cast<int>(text.size());
     }
     [[nodiscard]] bool IsEnabled(Box box) const override { return state(box).enabled; }
+    void SetComposingText(Box box, std::string_view text) override { state(box).composing = text; }
+    [[nodiscard]] std::string GetComposingText(Box box) const override {
+        return state(box).composing;
+    }
 
     void SetEnabled(Box box, bool enabled) override {
         state(box).enabled = enabled;
@@ -106,6 +110,7 @@ class FakeToolkit final : public Toolkit {
     static constexpr int kViewLines = 4;
     struct BoxState {
         std::string text;
+        std::string composing;
         bool enabled = true;
         bool editable = false;
         // The texts an undo goes back to, the last first.
