@@ -68,6 +68,9 @@ void LeetOutputBox::Append(QStringView text) {
     const int at = report ? VisibleLength() : 0;
     {
         const UnseenChange unseen(*this);
+        if (!composing_.isEmpty()) {
+            document()->lastBlock().layout()->setPreeditArea(-1, {});
+        }
         QTextCursor end(document());
         end.movePosition(QTextCursor::End);
         const QTextBlock last = end.block();
@@ -80,6 +83,33 @@ void LeetOutputBox::Append(QStringView text) {
         // and reports each new one as text.
         listener_->TextChanged(*this, at, {}, text.toString());
     }
+    verticalScrollBar()->setValue(top_line);
+    if (!composing_.isEmpty()) {
+        ShowComposing();  // after the text, in what may be a new last block
+    }
+}
+
+void LeetOutputBox::SetComposing(const QString& text) {
+    if (text != composing_) {
+        composing_ = text;
+        ShowComposing();
+    }
+}
+
+void LeetOutputBox::ShowComposing() {
+    const UnseenChange unseen(*this);
+    const int top_line = verticalScrollBar()->value();
+    const QTextBlock last = document()->lastBlock();
+    QTextLayout* layout = last.layout();
+    const int at = last.length() - 1;
+    layout->setPreeditArea(at, composing_);
+    QTextCharFormat underlined;
+    underlined.setFontUnderline(true);
+    layout->setFormats(composing_.isEmpty()
+                           ? QList<QTextLayout::FormatRange>{}
+                           : QList<QTextLayout::FormatRange>{
+                                 {at, static_cast<int>(composing_.size()), underlined}});
+    document()->markContentsDirty(last.position(), last.length());
     verticalScrollBar()->setValue(top_line);
 }
 

@@ -64,6 +64,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     void SetText(const QString& text);
     // Not undoable.
     void Append(QStringView text);
+    // What a keyboard is composing in the capture box, shown after the text and underlined, as
+    // an input method's preedit is: in the last block's layout, never in the document, so
+    // nothing that reads the text sees it.
+    void SetComposing(const QString& text);
+    [[nodiscard]] const QString& Composing() const { return composing_; }
     // Whether the last line is in view; Append keeps the view where it is.
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
@@ -142,7 +147,11 @@ class LeetOutputBox final : public QPlainTextEdit {
     // A point in the viewport as x in the block's own layout.
     [[nodiscard]] qreal XInBlock(const QTextBlock& block, QPointF point) const;
 
+    // Puts composing_ after the text of the last block, the view kept where it was.
+    void ShowComposing();
+
     bool capturing_ = true;
+    QString composing_;
     // The width and font the cuts were made for.
     int cut_width_ = -1;
     QFont cut_font_;

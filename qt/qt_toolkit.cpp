@@ -22,10 +22,6 @@
 namespace zentrovax {
 namespace {
 
-// Captions must fit 49x17-pixel buttons; the usual 9-point font clips "Resume".
-constexpr int kButtonFontPixels = 11;
-constexpr int kOutputFontPixels = 12;
-
 QString ToQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -105,7 +101,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
                 FollowOutputBox(*txtLeet_);
                 Recolour(*txtLeet_, QPalette::Base, description.output_background);
                 Recolour(*txtLeet_, QPalette::Text, description.output_text);
-                SetFontPixels(*txtLeet_, kOutputFontPixels);
+                SetFontPixels(*txtLeet_, TwipsToPixels(description.text.output_text));
                 widget = txtLeet_;
                 break;
             }
@@ -119,7 +115,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
             case ControlKind::PushButton: {
                 auto* button = named(new QPushButton(ToQString(control.caption), client));
                 Recolour(*button, QPalette::Button, description.button_colour);
-                SetFontPixels(*button, kButtonFontPixels);
+                SetFontPixels(*button, TwipsToPixels(description.text.caption));
                 button->setAutoDefault(false);
                 if (const ClickHandler handler = ClickHandlerOf(control.name)) {
                     connect(button, &QPushButton::clicked, this,
@@ -212,6 +208,16 @@ void QtToolkit::ShowEnd(Box box) {
     }
 }
 
+void QtToolkit::SetComposingText(Box box, std::string_view text) {
+    if (box == Box::txtLeet) {
+        txtLeet_->SetComposing(ToQString(text));
+    }
+}
+
+std::string QtToolkit::GetComposingText(Box box) const {
+    return box == Box::txtLeet ? ToUtf8(txtLeet_->Composing()) : std::string();
+}
+
 void QtToolkit::Announce(std::string_view text) {
     // Without an assistive technology listening there is nobody to tell.
     if (QAccessible::isActive()) {
@@ -239,12 +245,15 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
                 }
                 break;
             }
-            case QEvent::InputMethod:
-                for (const CharacterCode code :
-                     CodesOfCommit(static_cast<QInputMethodEvent*>(event)->commitString())) {
-                    OnCaptureKeyPress(*this, code);
+            case QEvent::InputMethod: {
+                // An event may commit one composition and start the next.
+                const auto* input = static_cast<QInputMethodEvent*>(event);
+                if (!input->commitString().isEmpty()) {
+                    OnCaptureCommit(*this, CodesOfInputMethod(input->commitString()));
                 }
+                OnCaptureComposition(*this, CodesOfInputMethod(input->preeditString()));
                 break;
+            }
             default:
                 break;
         }

@@ -37,6 +37,8 @@ class QtToolkit final : public QObject, public Toolkit {
     void SetEditable(Box box, bool editable) override;
     [[nodiscard]] bool ViewIsAtEnd(Box box) const override;
     void ShowEnd(Box box) override;
+    void SetComposingText(Box box, std::string_view text) override;
+    [[nodiscard]] std::string GetComposingText(Box box) const override;
     void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 

@@ -8,7 +8,7 @@
 
 namespace zentrovax {
 
-std::vector<CharacterCode> CodesOfCommit(const QString& commit) {
+std::vector<CharacterCode> CodesOfInputMethod(const QString& commit) {
     return CodesOfUtf16(
         std::u16string_view(QStringView(commit).utf16(), static_cast<std::size_t>(commit.size())));
 }
@@ -30,7 +30,7 @@ std::vector<CharacterCode> CodesOfKeyPress(int key, Qt::KeyboardModifiers modifi
         }
         return {};
     }
-    return CodesOfCommit(text);
+    return CodesOfInputMethod(text);
 }
 
 }  // namespace zentrovax

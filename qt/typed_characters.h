@@ -16,7 +16,7 @@ namespace zentrovax {
 std::vector<CharacterCode> CodesOfKeyPress(int key, Qt::KeyboardModifiers modifiers,
                                            const QString& text);
 
-// Every character of an input method's commit string is a typed character.
-std::vector<CharacterCode> CodesOfCommit(const QString& commit);
+// Every character of an input method's text, committed or still composing, is a typed one.
+std::vector<CharacterCode> CodesOfInputMethod(const QString& commit);
 
 }  // namespace zentrovax

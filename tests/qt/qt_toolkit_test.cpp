@@ -5,12 +5,15 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <algorithm>
 
@@ -190,6 +193,35 @@ TEST_F(Window, WhileCapturingNothingButTranslationEntersTheOutput) {
     EXPECT_EQ(Output(), "4");
     Click("cmdPause");
     EXPECT_FALSE(output->isReadOnly());
+}
+
+// An input method's events, as a desktop input method sends them to the capture box.
+TEST_F(Window, AnInputMethodsPreeditShowsTranslatedAndItsCommitTypesItOnce) {
+    const auto send = [](const QString& commit, const QString& preedit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+    };
+    const auto shown = [this] {
+        auto* output = Control<QPlainTextEdit>("txtLeet");
+        const QTextBlock last = output->document()->lastBlock();
+        // What the last line shows after the text, underlined as a preedit is.
+        const QTextLayout* layout = last.layout();
+        const QString preedit = layout->preeditAreaText();
+        EXPECT_TRUE(preedit.isEmpty() || layout->formats().value(0).format.fontUnderline());
+        return preedit;
+    };
+    Type("a");
+    send({}, "h");
+    send({}, "he");
+    EXPECT_EQ(shown(), "||=||3");
+    EXPECT_EQ(Output(), "4") << "not yet typed";
+    send("hello", "w");  // a suggestion chosen, and the next word begun
+    EXPECT_EQ(Output(), "4||=||3110");
+    EXPECT_EQ(shown(), "\\/\\/");
+    send({}, {});  // cancelled
+    EXPECT_EQ(shown(), "");
+    EXPECT_EQ(Output(), "4||=||3110");
 }
 
 TEST_F(Window, TabMovesTheFocusToPauseAndTypingThenIsNotTranslated) {

@@ -47,9 +47,9 @@ TEST(TypedCharacters, CtrlChordsTypeTheirControlCodeNeverTheirLetter) {
 }
 
 TEST(TypedCharacters, EveryCommittedCharacterIsTyped) {
-    EXPECT_EQ(CodesOfCommit(QString::fromUtf8("a\xC3\xA9 \xE2\x82\xAC")),
+    EXPECT_EQ(CodesOfInputMethod(QString::fromUtf8("a\xC3\xA9 \xE2\x82\xAC")),
               (Codes{'a', 0xE9, ' ', kUnmappedCharacter}));
-    EXPECT_EQ(CodesOfCommit(""), Codes{});
+    EXPECT_EQ(CodesOfInputMethod(""), Codes{});
 }
 
 }  // namespace
