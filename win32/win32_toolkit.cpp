@@ -20,9 +20,6 @@ constexpr wchar_t kWindowClass[] = L"frmZentrovax";
 // Control identifiers start well above IDOK (1) and IDCANCEL (2), which the dialog manager sends
 // for Enter and Escape: no button may answer to them.
 constexpr int kFirstControlId = 100;
-// Sizes in pixels at 96 DPI, as on Linux: captions must fit 49x17-pixel buttons.
-constexpr int kButtonFontPixels = 11;
-constexpr int kOutputFontPixels = 12;
 
 struct ControlClass {
     const wchar_t* name;
@@ -145,8 +142,8 @@ void Win32Toolkit::CreateControls() {
 void Win32Toolkit::LayOut(int dpi) {
     // Each new font and icon is handed over before its owner frees the old one: a control moved
     // while it still held a freed font would lay its text out again with it.
-    UniqueFont button_font = CreateUiFont(kButtonFontPixels, dpi);
-    UniqueFont output_font = CreateUiFont(kOutputFontPixels, dpi);
+    UniqueFont button_font = CreateUiFont(TwipsToPixels(kFrmZentrovax.text.caption), dpi);
+    UniqueFont output_font = CreateUiFont(TwipsToPixels(kFrmZentrovax.text.output_text), dpi);
     for (std::size_t i = 0; i < kFrmZentrovax.controls.size(); ++i) {
         const ControlDescription& control = kFrmZentrovax.controls[i];
         SetWindowPos(controls_.at(i), nullptr, TwipsToPixels(control.left, dpi),
@@ -209,22 +206,47 @@ HWND Win32Toolkit::Handle(Box box) const {
 }
 
 std::string Win32Toolkit::GetText(Box box) const {
-    return Narrow(FromEditLineEnds(TextOf(Handle(box))));
+    std::wstring text = TextOf(Handle(box));
+    if (box == Box::txtLeet) {
+        text.resize(text.size() - composing_.size());
+    }
+    return Narrow(FromEditLineEnds(text));
 }
 
 void Win32Toolkit::SetText(Box box, std::string_view text) {
+    if (box == Box::txtLeet) {
+        composing_.clear();
+    }
     SetWindowTextW(Handle(box), ToEditLineEnds(Widen(text)).c_str());
 }
 
 void Win32Toolkit::AppendText(Box box, std::string_view text) {
-    HWND edit = Handle(box);
+    if (box == Box::txtCapture) {
+        return;  // what the capture box holds is never kept
+    }
+    ReplaceOutputEnd(composing_.size(), ToEditLineEnds(Widen(text)) + composing_);
+}
+
+void Win32Toolkit::SetComposingText(Box box, std::string_view text) {
+    const std::wstring composing = Widen(text);
+    if (box == Box::txtLeet && composing != composing_) {
+        ReplaceOutputEnd(composing_.size(), composing);
+        composing_ = composing;
+    }
+}
+
+std::string Win32Toolkit::GetComposingText(Box box) const {
+    return box == Box::txtLeet ? Narrow(composing_) : std::string();
+}
+
+void Win32Toolkit::ReplaceOutputEnd(std::size_t length, const std::wstring& text) {
+    HWND edit = txtLeet_;
     const auto first_visible = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
     // The caret goes to the end explicitly: EM_SETSEL(-1, -1) only collapses the selection
     // where the caret is, and after a click into the text the piece would land mid-text.
-    const auto length = static_cast<WPARAM>(GetWindowTextLengthW(edit));
-    SendMessageW(edit, EM_SETSEL, length, static_cast<LPARAM>(length));
-    SendMessageW(edit, EM_REPLACESEL, FALSE,
-                 reinterpret_cast<LPARAM>(ToEditLineEnds(Widen(text)).c_str()));
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(edit));
+    SendMessageW(edit, EM_SETSEL, end - length, static_cast<LPARAM>(end));
+    SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     // EM_REPLACESEL scrolled the caret into view; the view stays where it was.
     const auto scrolled = SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) - first_visible;
     if (scrolled != 0) {

@@ -38,6 +38,8 @@ class Win32Toolkit final : public Toolkit {
     void SetEditable(Box box, bool editable) override;
     [[nodiscard]] bool ViewIsAtEnd(Box box) const override;
     void ShowEnd(Box box) override;
+    void SetComposingText(Box box, std::string_view text) override;
+    [[nodiscard]] std::string GetComposingText(Box box) const override;
     void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 
@@ -64,6 +66,8 @@ class Win32Toolkit final : public Toolkit {
     [[nodiscard]] bool OnEraseBackground(HDC dc) const;
 
     [[nodiscard]] HWND Handle(Box box) const;
+    // Replaces the last `length` characters of the output by `text`, the view kept.
+    void ReplaceOutputEnd(std::size_t length, const std::wstring& text);
 
     // First, so it goes last: everything below may use COM.
     ComApartment com_;
@@ -89,6 +93,8 @@ class Win32Toolkit final : public Toolkit {
     // The control that gets the focus when the window is activated.
     HWND focus_when_deactivated_ = nullptr;
     Utf16Characters typed_;
+    // What a keyboard is composing, shown at the end of the output's text, as the EDIT has it.
+    std::wstring composing_;
     bool closed_by_owner_ = false;
 };
 
