@@ -1,8 +1,7 @@
 // Keeps the whole site, a few files, so the page works with no network after its first load.
 const kCache = 'zentrovax-@PROJECT_VERSION@';
 const kFiles = ['./', 'index.html', 'zentrovax.css', 'zentrovax.js', 'zentrovax.wasm',
-                'manifest.webmanifest', 'icons/zentrovax-32.png', 'icons/zentrovax-64.png',
-                'icons/zentrovax-128.png', 'icons/zentrovax-256.png', 'icons/zentrovax.svg'];
+                'manifest.webmanifest', @ZENTROVAX_WEB_ICONS@];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)));
