@@ -6,9 +6,6 @@ using emscripten::val;
 
 namespace {
 
-// The output's line height in CSS pixels (zentrovax.css): with it fixed, line k of a block
-// starts k line heights below the block's top, so lines are counted without walking them.
-constexpr double kLineHeight = 15.0;
 constexpr int kNewline = '\n';
 constexpr int kLowSurrogateFirst = 0xDC00;
 constexpr int kLowSurrogateLast = 0xDFFF;
@@ -20,16 +17,16 @@ val TextOf(const val& block) {
 }  // namespace
 
 int LinesOf(const val& block) {
-    return val::module_property("lines")(block, val(kLineHeight)).as<int>();
+    return val::module_property("lines")(block).as<int>();
 }
 
 std::vector<int> BlockStartsOf(const val& block) {
     return emscripten::vecFromJSArray<int>(
-        val::module_property("blockStarts")(block, val(kLineHeight), val(kLinesPerBlock)));
+        val::module_property("blockStarts")(block, val(kLinesPerBlock)));
 }
 
 int LastLineStartOf(const val& block) {
-    return val::module_property("lastLineStart")(block, val(kLineHeight)).as<int>();
+    return val::module_property("lastLineStart")(block).as<int>();
 }
 
 bool StartsLine(const val& block, int offset) {
@@ -47,8 +44,7 @@ bool StartsLine(const val& block, int offset) {
     if (at == kNewline || (at >= kLowSurrogateFirst && at <= kLowSurrogateLast)) {
         return false;
     }
-    const val top = val::module_property("characterTop");
-    return top(text, offset).as<double>() > top(text, offset - 1).as<double>() + kLineHeight / 2;
+    return val::module_property("startsLineAt")(text, offset).as<bool>();
 }
 
 bool FirstWordEndsBefore(const val& block, int offset) {
@@ -60,8 +56,7 @@ bool FirstWordEndsBefore(const val& block, int offset) {
 
 BlockLines Measure(val measure, const val& text, int start, int length) {
     measure["firstChild"].set("data", text.call<val>("substring", start, start + length));
-    const val lines =
-        val::module_property("blockLines")(measure, val(kLineHeight), val(kLinesPerBlock));
+    const val lines = val::module_property("blockLines")(measure, val(kLinesPerBlock));
     return {lines["lines"].as<int>(), emscripten::vecFromJSArray<int>(lines["starts"])};
 }
 

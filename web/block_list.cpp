@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
 #include <utility>
+
+#include "output/cut_plan.h"
 
 namespace zentrovax {
 
@@ -46,7 +49,15 @@ void RemoveWithEmptyGroups(val node, int levels) {
 }  // namespace
 
 BlockList::BlockList(val element)
-    : element_(std::move(element)), document_(val::global("document")) {}
+    : element_(std::move(element)), document_(val::global("document")) {
+    // How tall a section or a chapter is assumed to be before it was ever laid out (the style's
+    // contain-intrinsic-block-size), in lines as made.
+    const val style = element_["style"];
+    style.call<void>("setProperty", val("--section-lines"),
+                     val(std::to_string(kLinesPerBlock * kBlocksPerSection)));
+    style.call<void>("setProperty", val("--chapter-lines"),
+                     val(std::to_string(kLinesPerBlock * kBlocksPerSection * kSectionsPerChapter)));
+}
 
 int BlockList::Start(int block) const {
     return std::accumulate(blocks_.begin(), blocks_.begin() + block, 0,

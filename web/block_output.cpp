@@ -41,6 +41,26 @@ BlockOutput::BlockOutput(val element, std::function<void()> ask_for_idle)
 
 void BlockOutput::Append(std::string_view text) {
     blocks_.Append(text);
+    ShowComposingText();
+}
+
+void BlockOutput::SetComposingText(std::string_view text) {
+    composing_text_ = text;
+    ShowComposingText();
+}
+
+void BlockOutput::ShowComposingText() {
+    const val last = blocks_.Block(blocks_.Count() - 1);
+    if (!composing_block_.isNull() && !composing_block_.strictlyEquals(last)) {
+        composing_block_.call<void>("removeAttribute", val("data-composing"));
+    }
+    if (composing_text_.empty()) {
+        last.call<void>("removeAttribute", val("data-composing"));
+        composing_block_ = val::null();
+    } else {
+        last.call<void>("setAttribute", val("data-composing"), val(composing_text_));
+        composing_block_ = last;
+    }
 }
 
 void BlockOutput::ShowEnd() {
@@ -71,6 +91,7 @@ std::string BlockOutput::Text() const {
 void BlockOutput::SetText(std::string_view text) {
     blocks_.SetText(val(std::string(text)));
     history_.Clear();
+    ShowComposingText();
 }
 
 void BlockOutput::SetEditable(bool editable) {
@@ -249,6 +270,7 @@ void BlockOutput::OnIdle() {
 
 void BlockOutput::Recut() {
     KeepingSelection([this] { blocks_.Recut(); });
+    ShowComposingText();
 }
 
 template <typename Change>

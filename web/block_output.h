@@ -26,6 +26,10 @@ class BlockOutput {
 
     // Keeps the view where it is.
     void Append(std::string_view text);
+    // What a keyboard is composing in the capture box: shown after the text, underlined, by the
+    // page's style, from an attribute of the last block; so no part of the text.
+    void SetComposingText(std::string_view text);
+    [[nodiscard]] const std::string& ComposingText() const { return composing_text_; }
     // Whether the end of the text is in view, as the user sees it now.
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
@@ -76,6 +80,8 @@ class BlockOutput {
     void ScheduleRepair();
     // Asks for OnIdle unless asked already.
     void AskForIdle();
+    // Puts composing_text_ after the last block, which a change of the blocks may have replaced.
+    void ShowComposingText();
     // Makes a change that rebuilds blocks, with the selection on the same text after it.
     template <typename Change>
     void KeepingSelection(Change change);
@@ -91,6 +97,9 @@ class BlockOutput {
         emscripten::val text;
     };
     std::optional<Composition> composition_;
+    std::string composing_text_;
+    // The block that shows composing_text_.
+    emscripten::val composing_block_ = emscripten::val::null();
     std::function<void()> ask_for_idle_;
     bool idle_asked_ = false;
     // A key's move is made, after which a caret landed on a cut shows at the end of the line.

@@ -30,29 +30,63 @@ Module['listen'] = (target, type, listener) =>
 // The listener hears once, when the page is next idle.
 Module['later'] = (listener) => setTimeout(() => Module['zentrovaxEvent'](listener, null), 0);
 
-// The listener hears whenever the page's zoom (its device pixels per CSS pixel) changes, and
-// when Module.zoomed() is called. Browsers tell of a zoom in different ways: by a media query's
-// change, by a resize, or by a change of `element`'s size in device pixels.
-Module['onZoom'] = (element, listener) => {
-  Module['zoomed'] = () => Module['zentrovaxEvent'](listener, null);
+// The output's line height in CSS pixels, as its style has it now: with it fixed, line k of a
+// block starts k line heights below the block's top, so lines are counted without walking them.
+Module['lineHeight'] = 0;
+
+// The listener hears whenever where the text of `element` wraps may have changed: the page's zoom
+// (its device pixels per CSS pixel), the element's width or its line height (the touch layout
+// comes and goes with the pointer); and when Module.relaidOut() is called. Browsers tell of a
+// zoom in different ways: by a media query's change, by a resize, or by a change of the
+// element's size in device pixels. A change of its height alone (a phone's keyboard opening)
+// changes no wrap and is let be.
+Module['onRelayout'] = (element, listener) => {
+  const lineHeightNow = () => parseFloat(getComputedStyle(element).lineHeight);
+  Module['lineHeight'] = lineHeightNow();
+  Module['relaidOut'] = () => Module['zentrovaxEvent'](listener, null);
   let ratio = devicePixelRatio;
+  let width = element.clientWidth;
   const check = () => {
+    const line = lineHeightNow();
+    if (devicePixelRatio === ratio && element.clientWidth === width &&
+        line === Module['lineHeight']) {
+      return;
+    }
     if (devicePixelRatio !== ratio) {
       ratio = devicePixelRatio;
       watch();
-      Module['zoomed']();
     }
+    width = element.clientWidth;
+    Module['lineHeight'] = line;
+    Module['relaidOut']();
   };
   const watch = () => matchMedia(`(resolution: ${ratio}dppx)`)
       .addEventListener('change', check, {once: true});
   watch();
   addEventListener('resize', check);
-  // WebKit has no device-pixel box; there the media query and the resize tell.
+  // WebKit has no device-pixel box; there the media query and the resize tell of a zoom.
+  const observer = new ResizeObserver(check);
   try {
-    new ResizeObserver(check).observe(element, {box: 'device-pixel-content-box'});
+    observer.observe(element, {box: 'device-pixel-content-box'});
   } catch {
+    observer.observe(element);
   }
 };
+
+// The part of the page a phone's keyboard leaves visible, for the touch layout to stay in: the
+// visual viewport, where an engine keeps the page's layout behind the keyboard (WebKit); where it
+// resizes the page instead (Chromium, told to by the viewport's interactive-widget), the two are
+// the same.
+if (window.visualViewport) {
+  const visible = () => {
+    const style = document.documentElement.style;
+    style.setProperty('--visible-top', `${visualViewport.offsetTop}px`);
+    style.setProperty('--visible-height', `${visualViewport.height}px`);
+  };
+  visualViewport.addEventListener('resize', visible);
+  visualViewport.addEventListener('scroll', visible);
+  visible();
+}
 
 // An editable box that takes plain text only, where the engine has that; elsewhere a rich one,
 // into which the output box lets nothing but plain text all the same.
@@ -137,17 +171,22 @@ const laidOut = (block, read) => {
   return read();
 };
 
-Module['characterTop'] = (text, at) => laidOut(text.parentNode, () => {
+// Whether a line of the laid-out `text` starts at `at`: its character lies a line below the one
+// before.
+Module['startsLineAt'] = (text, at) => laidOut(text.parentNode, () => {
   const range = document.createRange();
-  range.setStart(text, at);
-  range.setEnd(text, at + 1);
-  return characterBox(range).top;
+  const top = (offset) => {
+    range.setStart(text, offset);
+    range.setEnd(text, offset + 1);
+    return characterBox(range).top;
+  };
+  return top(at) > top(at - 1) + Module['lineHeight'] / 2;
 });
 
 // How many lines a block shows: the block's own height, which a range over its text would only
 // measure again, at a cost that grows with the lines.
-Module['lines'] = (block, lineHeight) =>
-  laidOut(block, () => Math.round(block.getBoundingClientRect().height / lineHeight));
+Module['lines'] = (block) =>
+  laidOut(block, () => Math.round(block.getBoundingClientRect().height / Module['lineHeight']));
 
 // The layout of a laid-out block's text, read through ranges.
 const textLayout = (block) => {
@@ -178,7 +217,8 @@ const textLayout = (block) => {
 
 // How many lines a laid-out block has, and where every `every`-th line starts: all a plan of
 // cuts needs, for a few probes a cut rather than a few a line.
-Module['blockLines'] = (block, lineHeight, every) => {
+Module['blockLines'] = (block, every) => {
+  const lineHeight = Module['lineHeight'];
   const {text, whole, firstAt} = textLayout(block);
   const lines = Math.round(whole.height / lineHeight);
   const starts = [];
@@ -190,16 +230,17 @@ Module['blockLines'] = (block, lineHeight, every) => {
 };
 
 // Where every `every`-th line of a block starts, the block laid out even while off screen.
-Module['blockStarts'] = (block, lineHeight, every) =>
-  laidOut(block, () => Module['blockLines'](block, lineHeight, every).starts);
+Module['blockStarts'] = (block, every) =>
+  laidOut(block, () => Module['blockLines'](block, every).starts);
 
 // Where the last line of a laid-out block's text starts: its first character whose bottom lies
 // below the middle of that line.
-Module['lastLineStart'] = (block, lineHeight) => laidOut(block, () => {
+Module['lastLineStart'] = (block) => laidOut(block, () => {
   const {text, firstAt} = textLayout(block);
   const range = document.createRange();
   range.selectNodeContents(text);
-  return firstAt(range.getBoundingClientRect().bottom - lineHeight / 2, 0, text.length, 'bottom');
+  return firstAt(range.getBoundingClientRect().bottom - Module['lineHeight'] / 2, 0, text.length,
+                 'bottom');
 });
 
 // The engine's text boxes differ in ways that nothing but the engine's name tells.

@@ -8,6 +8,7 @@
 #include "output/typed_text.h"
 #include "window/accessible_text.h"
 #include "window/handlers.h"
+#include "window/help_text.h"
 #include "window/window_description.h"
 
 namespace zentrovax {
@@ -18,6 +19,37 @@ namespace {
 
 std::string Pixels(int twips) {
     return std::to_string(TwipsToPixels(twips)) + "px";
+}
+
+// Hands a size of the window description to the page's style, which has none of its own.
+void SetSize(const val& element, const char* name, int twips) {
+    element["style"].call<void>("setProperty", val(name), val(Pixels(twips)));
+}
+
+// The sizes the style lays the window out with, on a desktop and on a touch screen, where the
+// window fills the screen's width with the margins and gaps of the description around the output
+// and the row of buttons.
+void SetSizes(const val& client, const WindowDescription& description) {
+    const ControlDescription& output = FindControl("txtLeet");
+    const ControlDescription& first = FindControl("cmdPause");
+    const ControlDescription& second = FindControl("cmdResume");
+    const ControlDescription& capture = FindControl("txtCapture");
+    SetSize(client, "--width", description.client_width);
+    SetSize(client, "--height", description.client_height);
+    SetSize(client, "--output-text", description.text.output_text);
+    SetSize(client, "--output-line", description.text.output_line);
+    SetSize(client, "--caption", description.text.caption);
+    SetSize(client, "--touch-output-text", description.touch.text.output_text);
+    SetSize(client, "--touch-output-line", description.touch.text.output_line);
+    SetSize(client, "--touch-caption", description.touch.text.caption);
+    SetSize(client, "--touch-target", description.touch.target);
+    SetSize(client, "--margin-left", output.left);
+    SetSize(client, "--margin-top", output.top);
+    SetSize(client, "--margin-right", description.client_width - output.left - output.width);
+    SetSize(client, "--margin-bottom", description.client_height - first.top - first.height);
+    SetSize(client, "--row-gap", first.top - output.top - output.height);
+    SetSize(client, "--button-gap", second.left - first.left - first.width);
+    SetSize(client, "--beyond", capture.left - description.client_width);
 }
 
 std::string Css(Colour colour) {
@@ -47,6 +79,7 @@ void Describe(val& document, val& page, val& element, const AccessibleText& text
 // Every event the window listens for, each with its handler.
 const WebToolkit::Listener WebToolkit::kListeners[] = {
     {&WebToolkit::capture_, "beforeinput", &WebToolkit::OnCaptureBeforeInput},
+    {&WebToolkit::capture_, "compositionupdate", &WebToolkit::OnCaptureCompositionUpdate},
     {&WebToolkit::capture_, "compositionend", &WebToolkit::OnCaptureCompositionEnd},
     {&WebToolkit::capture_, "input", &WebToolkit::OnCaptureInput},
     // The buttons' clicks, as they bubble up through the client area.
@@ -61,7 +94,7 @@ const WebToolkit::Listener WebToolkit::kListeners[] = {
     {&WebToolkit::leet_, "mousedown", &WebToolkit::OnLeetMouseDown},
     {&WebToolkit::document_, "mousedown", &WebToolkit::OnMouseDown},
     {&WebToolkit::message_, "dismiss", &WebToolkit::OnMessageClosed},
-    {nullptr, "zoom", &WebToolkit::OnZoomed},
+    {nullptr, "relayout", &WebToolkit::OnRelayout},
     {nullptr, "idle", &WebToolkit::OnOutputIdle},
 };
 
@@ -77,6 +110,7 @@ WebToolkit::WebToolkit()
       client_(document_.call<val>("createElement", val("div"))),
       capture_(document_.call<val>("createElement", val("textarea"))),
       leet_(document_.call<val>("createElement", val("div"))),
+      first_touch_(document_.call<val>("createElement", val("p"))),
       live_region_(document_.call<val>("createElement", val("div"))),
       message_(document_.call<val>("createElement", val("dialog"))),
       output_(leet_,
@@ -98,8 +132,7 @@ WebToolkit::WebToolkit()
     // of it never shows. overflow:clip, unlike hidden, never scrolls to a focused child.
     client_.set("id", std::string(description.name));
     client_.set("className", "client");
-    client_["style"].set("width", Pixels(description.client_width));
-    client_["style"].set("height", Pixels(description.client_height));
+    SetSizes(client_, description);
     client_.call<void>("setAttribute", val("role"), val("application"));
     client_.call<void>("setAttribute", val("aria-label"), val(std::string(description.caption)));
     Describe(document_, page, client_, AccessibleTextOf(description.name));
@@ -114,14 +147,22 @@ WebToolkit::WebToolkit()
                 element.set("tabIndex", 0);
                 element.call<void>("setAttribute", val("role"), val("textbox"));
                 element.call<void>("setAttribute", val("aria-multiline"), val("true"));
+                // What the user types into it while paused stays as typed.
                 element.call<void>("setAttribute", val("spellcheck"), val("false"));
+                element.call<void>("setAttribute", val("autocorrect"), val("off"));
+                element.call<void>("setAttribute", val("autocapitalize"), val("none"));
                 element["style"].set("background", Css(description.output_background));
                 element["style"].set("color", Css(description.output_text));
                 break;
             case ControlKind::CaptureBox:
                 element = capture_;
                 element.set("className", "capture");
-                element.call<void>("setAttribute", val("autocomplete"), val("off"));
+                // A phone's keyboard would capitalize the first letter, which types nothing, and
+                // correct words behind the user's back.
+                for (const char* helper : {"autocomplete", "autocorrect"}) {
+                    element.call<void>("setAttribute", val(helper), val("off"));
+                }
+                element.call<void>("setAttribute", val("autocapitalize"), val("none"));
                 element.call<void>("setAttribute", val("spellcheck"), val("false"));
                 break;
             case ControlKind::PushButton:
@@ -132,15 +173,21 @@ WebToolkit::WebToolkit()
                 break;
         }
         element.set("id", std::string(control.name));
+        element["classList"].call<void>("add", val("control"));
         Describe(document_, page, element, AccessibleTextOf(control.name));
-        val style = element["style"];
-        style.set("left", Pixels(control.left));
-        style.set("top", Pixels(control.top));
-        style.set("width", Pixels(control.width));
-        style.set("height", Pixels(control.height));
+        SetSize(element, "--left", control.left);
+        SetSize(element, "--top", control.top);
+        SetSize(element, "--width", control.width);
+        SetSize(element, "--height", control.height);
         // The rows are in tab order, so appending them in turn gives the tab order.
         client_.call<void>("append", element);
     }
+
+    // On a touch screen the keyboard opens only for a touch: until the first key, a line in the
+    // output says where to touch. It is no part of the output's text.
+    first_touch_.set("className", "first-touch");
+    first_touch_.set("textContent", std::string(kFirstTouchHint));
+    client_.call<void>("append", first_touch_);
 
     // Each piece is said once, after the key, without interrupting.
     live_region_.set("className", "unseen");
@@ -174,7 +221,7 @@ WebToolkit::WebToolkit()
                                            val(static_cast<int>(&each - std::begin(kListeners))));
         }
     }
-    val::module_property("onZoom")(leet_, val(ListenerOf(&WebToolkit::OnZoomed)));
+    val::module_property("onRelayout")(leet_, val(ListenerOf(&WebToolkit::OnRelayout)));
 
     output_.SetEditable(false);
     GiveFocus(Box::txtCapture);
@@ -191,6 +238,7 @@ std::string WebToolkit::GetText(Box box) const {
 
 void WebToolkit::SetText(Box box, std::string_view text) {
     if (box == Box::txtLeet) {
+        DropFirstTouchHint();
         output_.SetText(text);
     } else {
         capture_.set("value", std::string(text));
@@ -204,12 +252,29 @@ void WebToolkit::AppendText(Box box, std::string_view text) {
     output_.Append(text);
 }
 
+void WebToolkit::SetComposingText(Box box, std::string_view text) {
+    if (box == Box::txtLeet) {
+        output_.SetComposingText(text);
+    }
+}
+
+std::string WebToolkit::GetComposingText(Box box) const {
+    return box == Box::txtLeet ? output_.ComposingText() : std::string();
+}
+
+void WebToolkit::DropFirstTouchHint() {
+    first_touch_.call<void>("remove");
+}
+
 bool WebToolkit::HasFocus(Box box) const {
     return document_["activeElement"].strictlyEquals(Element(box));
 }
 
 void WebToolkit::SetEditable(Box box, bool editable) {
     if (box == Box::txtLeet) {
+        if (editable) {
+            DropFirstTouchHint();  // the user's own text goes into it now, not leet
+        }
         output_.SetEditable(editable);
     } else {
         capture_.set("readOnly", !editable);
@@ -277,6 +342,7 @@ void WebToolkit::OnEvent(int listener, const val& event) {
 }
 
 void WebToolkit::OnCaptureBeforeInput(const val& event) {
+    DropFirstTouchHint();
     const std::string type = event["inputType"].as<std::string>();
     // A composition cannot be cancelled; its commit arrives as compositionend.
     if (type == "insertCompositionText") {
@@ -288,10 +354,16 @@ void WebToolkit::OnCaptureBeforeInput(const val& event) {
     }
 }
 
+void WebToolkit::OnCaptureCompositionUpdate(const val& event) {
+    DropFirstTouchHint();
+    OnCaptureComposition(
+        *this,
+        CodesOfUtf8(event["data"].isString() ? event["data"].as<std::string>() : std::string()));
+}
+
 void WebToolkit::OnCaptureCompositionEnd(const val& event) {
-    if (event["data"].isString()) {
-        Type(event["data"].as<std::string>());
-    }
+    OnCaptureCommit(*this, CodesOfUtf8(event["data"].isString() ? event["data"].as<std::string>()
+                                                                : std::string()));
     capture_.set("value", "");
 }
 
@@ -361,8 +433,7 @@ void WebToolkit::OnMessageClosed(const val& /*event*/) {
     }
 }
 
-void WebToolkit::OnZoomed(const val& /*event*/) {
-    // Only a zoom changes where the text wraps: the output keeps its size in CSS pixels.
+void WebToolkit::OnRelayout(const val& /*event*/) {
     output_.Recut();
 }
 

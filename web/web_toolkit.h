@@ -29,6 +29,8 @@ class WebToolkit final : public Toolkit {
     void SetEditable(Box box, bool editable) override;
     [[nodiscard]] bool ViewIsAtEnd(Box box) const override;
     void ShowEnd(Box box) override;
+    void SetComposingText(Box box, std::string_view text) override;
+    [[nodiscard]] std::string GetComposingText(Box box) const override;
     void Announce(std::string_view text) override;
     void ShowMessage(std::string_view prompt, std::string_view title) override;
 
@@ -49,6 +51,7 @@ class WebToolkit final : public Toolkit {
     [[nodiscard]] static int ListenerOf(Handler handle);
 
     void OnCaptureBeforeInput(const emscripten::val& event);
+    void OnCaptureCompositionUpdate(const emscripten::val& event);
     void OnCaptureCompositionEnd(const emscripten::val& event);
     void OnCaptureInput(const emscripten::val& event);
     void OnClick(const emscripten::val& event);
@@ -62,16 +65,20 @@ class WebToolkit final : public Toolkit {
     void OnLeetMouseDown(const emscripten::val& event);
     void OnMouseDown(const emscripten::val& event);
     void OnMessageClosed(const emscripten::val& event);
-    void OnZoomed(const emscripten::val& event);
+    // Where the output's text wraps may have changed: the page's zoom, the box's width or its
+    // line height.
+    void OnRelayout(const emscripten::val& event);
     void OnOutputIdle(const emscripten::val& event);
 
     void Type(std::string_view characters);
+    void DropFirstTouchHint();
     [[nodiscard]] emscripten::val Element(Box box) const;
 
     emscripten::val document_;
     emscripten::val client_;
     emscripten::val capture_;
     emscripten::val leet_;
+    emscripten::val first_touch_;
     emscripten::val live_region_;
     emscripten::val message_;
     BlockOutput output_;

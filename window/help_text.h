@@ -1,4 +1,4 @@
-// The words of the Help message.
+// The words of the Help message, and the line that tells a touch user how to begin.
 #pragma once
 
 #include <string_view>
@@ -15,5 +15,8 @@ inline constexpr std::string_view kHelpPrompt =
     "you want to use your text, Pause the program and then select the desired text. Then you "
     "can paste it wherever you wish. Pressing Resume will allow you to continue using the "
     "program after you've done this.";
+
+// A phone opens its keyboard only for a touch, and until then nothing shows what to do.
+inline constexpr std::string_view kFirstTouchHint = "Tap here to start typing.";
 
 }  // namespace zentrovax
