@@ -121,10 +121,11 @@ def webkit():
 
 
 @contextlib.contextmanager
-def engine(name):
-    """A driver for the engine called `name`, one of ENGINES, in a window on $DISPLAY."""
+def engine(name, chromium_flags=()):
+    """A driver for the engine called `name`, one of ENGINES, in a window on $DISPLAY; Chromium
+    started with `chromium_flags` besides its own."""
     if name == "chromium":
-        with chromium() as driver:
+        with chromium(chromium_flags) as driver:
             yield driver
     elif name == "firefox":
         with firefox() as driver:

@@ -165,6 +165,17 @@ def block_starts(driver):
                       ".map(b => (n += b.textContent.length) - b.textContent.length)")
 
 
+def axe_findings(d):
+    """What axe-core finds on the page as it stands: every rule, best practices included."""
+    source = os.path.join(os.environ["ZENTROVAX_NPM"], "node_modules/axe-core/axe.min.js")
+    with open(source, encoding="utf-8") as script:
+        js(d, script.read())
+    found = d.execute_async_script(
+        "axe.run(document).then(r => arguments[0](r.violations.map(v => v.id + ': ' + "
+        "v.nodes.map(n => n.target.join(' ')).join(', '))))")
+    return found
+
+
 def only(*engines):
     """Marks a case that needs one engine's own tools (Chromium's DevTools protocol, say)."""
     def mark(case):
@@ -173,15 +184,16 @@ def only(*engines):
     return mark
 
 
-def run(cases, after=None):
+def run(cases, after=None, chromium_flags=()):
     """Runs each case on a freshly loaded page in the engine named on the command line:
     session.py ENGINE SITE_DIR SCREENSHOT_DIR. ZENTROVAX_CASE=PART runs only the cases whose
-    names hold PART. `after(driver, url, server, shots)` may add
-    cases of its own at the end; it returns how many failed of how many."""
+    names hold PART. Chromium starts with `chromium_flags` besides its own. `after(driver, url,
+    server, shots)` may add cases of its own at the end; it returns how many failed of how many."""
     name, site, shots = sys.argv[1:4]
     os.makedirs(shots, exist_ok=True)
     failures = total = 0
-    with x_display(), served(site) as (url, server), engine(name) as driver:
+    with x_display(), served(site) as (url, server), \
+            engine(name, chromium_flags) as driver:
         for case in cases:
             if name not in getattr(case, "engines", (name,)) or \
                     os.environ.get("ZENTROVAX_CASE", "") not in case.__name__:
