@@ -82,19 +82,19 @@ int CutIfLong(CutBlocks& blocks, int block) {
     return static_cast<int>(cuts.size()) + 1;
 }
 
-void RepairCuts(CutBlocks& blocks, int first, int last, EditedEdges edges, RepairLimit limit) {
+void RepairCuts(CutBlocks& blocks, int first, int last, MayHaveMoved moved, RepairLimit limit) {
     Walk walk(blocks, last, limit);
     int block = first;
     // A change of the first word can let it move up onto the line before, and the lines after it
     // with it, up to the block's last.
-    while (edges.before && block > 0 && blocks.HasCutBefore(block) && !walk.Settle(block)) {
+    while (moved.before && block > 0 && blocks.HasCutBefore(block) && !walk.Settle(block)) {
         --block;
-        edges.after = true;
+        moved.after = true;
     }
     for (;;) {
         block = walk.CutIfLong(block);
         const int next = block + 1;
-        if (next >= blocks.Count() || (!walk.Edited(next) && !edges.after)) {
+        if (next >= blocks.Count() || (!walk.Edited(next) && !moved.after)) {
             return;
         }
         if (!blocks.HasCutBefore(next)) {

@@ -61,7 +61,7 @@ struct RepairLimit {
 };
 
 // What an edit may have moved.
-struct EditedEdges {
+struct MayHaveMoved {
     // The cut before the edit's first block: the edit may have changed the block's first word,
     // which decides where the line before the cut ends.
     bool before = true;
@@ -69,9 +69,17 @@ struct EditedEdges {
     bool after = true;
 };
 
+// Whether stale cuts are repaired in slices while the box is idle (they always are as they come
+// into view): unless the box is editable and its toolkit records the repair's changes in the
+// user's undo history (Qt's document records every change), where a step of the user's could
+// not be undone without undoing cuts first.
+[[nodiscard]] constexpr bool RepairsWhileIdle(bool editable, bool repairs_are_undoable) {
+    return !(editable && repairs_are_undoable);
+}
+
 // After an edit of the blocks `first` to `last`: cuts the blocks that grew too long, and settles
 // the cuts the edit may have moved and every later one they move in turn, within `limit`.
-void RepairCuts(CutBlocks& blocks, int first, int last, EditedEdges edges, RepairLimit limit);
+void RepairCuts(CutBlocks& blocks, int first, int last, MayHaveMoved moved, RepairLimit limit);
 // Settles stale cuts, in order, within `limit`.
 void RepairStaleCuts(CutBlocks& blocks, RepairLimit limit);
 // Cuts `block` into blocks of kLinesPerBlock lines once it holds more than kMostLinesPerBlock.

@@ -7,15 +7,9 @@
 #include <cstddef>
 #include <string_view>
 
-namespace zentrovax {
+#include "output/code_units.h"
 
-// Whether a code unit goes on with a character begun before it.
-constexpr bool GoesOnCharacter(char16_t unit) {
-    return unit >= 0xDC00 && unit < 0xE000;  // the low half of a surrogate pair
-}
-constexpr bool GoesOnCharacter(char unit) {
-    return (static_cast<unsigned char>(unit) & 0xC0U) == 0x80U;
-}
+namespace zentrovax {
 
 // The units of `before` and `after` that differ lie between `same_start` units at the start and
 // `same_end` units at the end. The start is taken first: a run that repeats (typing "a" after

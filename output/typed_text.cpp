@@ -1,27 +1,16 @@
 #include "output/typed_text.h"
 
+#include "output/code_units.h"
+
 namespace zentrovax {
-namespace {
-
-constexpr bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit < 0xDC00;
-}
-constexpr bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit < 0xE000;
-}
-constexpr bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0U) == 0x80U;
-}
-
-}  // namespace
 
 std::optional<CharacterCode> Utf16Characters::Feed(char16_t unit) {
     const bool was_pending = high_surrogate_pending_;
-    high_surrogate_pending_ = IsHighSurrogate(unit);
+    high_surrogate_pending_ = BeginsPair(unit);
     if (high_surrogate_pending_) {
         return std::nullopt;
     }
-    if (IsLowSurrogate(unit)) {
+    if (GoesOnCharacter(unit)) {
         // With its high half it is a character above 0xFFFF; alone it is no character.
         return was_pending ? std::optional(kUnmappedCharacter) : std::nullopt;
     }
@@ -46,13 +35,11 @@ std::vector<CharacterCode> CodesOfUtf8(std::string_view text) {
         std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         char32_t character = length == 1 ? lead : lead & (0x3FU >> (length - 1));
         std::size_t k = 1;
-        for (; k < length && i + k < text.size() &&
-               IsContinuation(static_cast<unsigned char>(text[i + k]));
-             ++k) {
+        for (; k < length && i + k < text.size() && GoesOnCharacter(text[i + k]); ++k) {
             character = (character << 6U) | (static_cast<unsigned char>(text[i + k]) & 0x3FU);
         }
         // A stray continuation byte, or a sequence cut short, is no character of its own.
-        const bool whole = k == length && !IsContinuation(lead);
+        const bool whole = k == length && !GoesOnCharacter(text[i]);
         codes.push_back(whole ? CodeOfCharacter(character) : kUnmappedCharacter);
         i += k;
     }
@@ -62,9 +49,8 @@ std::vector<CharacterCode> CodesOfUtf8(std::string_view text) {
 int Utf16Length(std::string_view utf8) {
     int length = 0;
     for (const char byte : utf8) {
-        const auto unit = static_cast<unsigned char>(byte);
         // Every lead byte is a code point; one of four bytes needs a surrogate pair.
-        length += IsContinuation(unit) ? 0 : unit >= 0xF0U ? 2 : 1;
+        length += GoesOnCharacter(byte) ? 0 : static_cast<unsigned char>(byte) >= 0xF0U ? 2 : 1;
     }
     return length;
 }

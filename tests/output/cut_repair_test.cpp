@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
+#include "leet/leet_table.h"
 #include "output/cut_plan.h"
 #include "tests/output/wrap_oracle.h"
 #include "tests/storm_seed.h"
@@ -16,24 +19,31 @@ namespace {
 
 using testing::WrapLines;
 
-// Paragraphs held as blocks, each laid out on its own by the wrap oracle, as a box holds them.
+// A text of paragraphs held as blocks, each laid out on its own by the wrap oracle, as a box
+// holds them: a paragraph starts a block with no cut before it, the user's newline between.
 class OracleBlocks final : public CutBlocks {
   public:
-    OracleBlocks(const std::vector<std::string>& paragraphs, int width) : width_(width) {
-        for (const std::string& paragraph : paragraphs) {
+    OracleBlocks(std::string_view text, int width) : width_(width) {
+        std::size_t from = 0;
+        for (std::size_t to = text.find('\n'); from <= text.size();
+             from = to + 1, to = text.find('\n', from)) {
+            const std::string_view paragraph =
+                text.substr(from, to == std::string_view::npos ? to : to - from);
             const std::vector<int> cuts = PlanCuts(
-                static_cast<int>(paragraph.size()), [&paragraph, width](int start, int length) {
-                    return WrapLines(
-                        std::string_view(paragraph).substr(static_cast<std::size_t>(start),
-                                                           static_cast<std::size_t>(length)),
-                        width);
+                static_cast<int>(paragraph.size()), [paragraph, width](int start, int length) {
+                    return WrapLines(paragraph.substr(Index(start), Index(length)), width);
                 });
-            std::size_t from = 0;
+            int block_start = 0;
             for (std::size_t i = 0; i <= cuts.size(); ++i) {
-                const std::size_t to =
-                    i < cuts.size() ? static_cast<std::size_t>(cuts[i]) : paragraph.size();
-                blocks_.push_back({paragraph.substr(from, to - from), i > 0});
-                from = to;
+                const int block_end =
+                    i < cuts.size() ? cuts[i] : static_cast<int>(paragraph.size());
+                blocks_.push_back({std::string(paragraph.substr(Index(block_start),
+                                                                Index(block_end - block_start))),
+                                   i > 0});
+                block_start = block_end;
+            }
+            if (to == std::string_view::npos) {
+                break;
             }
         }
     }
@@ -86,42 +96,48 @@ class OracleBlocks final : public CutBlocks {
     }
     void ClearStale(int block) override { At(block).stale = false; }
 
-    // Replaces the text between two offsets of the paragraph `paragraph` as a box would: in the
-    // block that holds `from`, taking in the blocks up to the one that holds `to`. Returns the
-    // block the edit ended in.
-    int Edit(int paragraph, int from, int to, const std::string& text) {
-        int first = FirstOf(paragraph);
-        int start = 0;
-        // At a cut, `from` lies in the later block, as a caret there does.
-        while (start + Length(first) <= from && first + 1 < Count() && HasCutBefore(first + 1)) {
-            start += Length(first++);
-        }
-        int last = first;
-        int last_start = start;
-        while (last_start + Length(last) < to) {
-            last_start += Length(last++);
-        }
-        At(first).text = At(first).text.substr(0, Index(from - start)) + text +
-                         At(last).text.substr(Index(to - last_start));
-        At(first).stale = At(first).stale || At(last).stale;
-        blocks_.erase(blocks_.begin() + first + 1, blocks_.begin() + last + 1);
-        // An empty block within a paragraph would show an empty line the paragraph has not.
-        if (At(first).text.empty() && HasCutBefore(first)) {
-            Join(first--);
-        } else if (At(first).text.empty() && first + 1 < Count() && HasCutBefore(first + 1)) {
-            blocks_.erase(blocks_.begin() + first);
-            At(first).cut_before = false;
-        }
-        return first;
-    }
-
-    [[nodiscard]] std::string Paragraph(int paragraph) const {
-        std::string text;
-        for (int block = FirstOf(paragraph); block < Count(); ++block) {
-            if (block > FirstOf(paragraph) && !At(block).cut_before) {
+    // Replaces the text between two offsets of the text, newlines counted, as a box would: in the
+    // block that holds `from`, taking in the blocks up to the one that holds `to`, each newline
+    // of `text` starting a paragraph. Returns the first and the last block the edit left.
+    std::pair<int, int> Edit(int from, int to, std::string_view text) {
+        const auto [first, from_offset] = Locate(from, true);
+        const auto [last, to_offset] = Locate(to, false);
+        const std::string whole = At(first).text.substr(0, Index(from_offset)) + std::string(text) +
+                                  At(last).text.substr(Index(to_offset));
+        std::vector<Block> made;
+        for (std::size_t start = 0;;) {
+            const std::size_t end = whole.find('\n', start);
+            made.push_back(
+                {whole.substr(start, end - start), !made.empty() ? false : At(first).cut_before});
+            if (end == std::string::npos) {
                 break;
             }
-            text += At(block).text;
+            start = end + 1;
+        }
+        made.front().stale = At(first).stale;
+        made.back().stale = made.back().stale || At(last).stale;
+        blocks_.erase(blocks_.begin() + first, blocks_.begin() + last + 1);
+        blocks_.insert(blocks_.begin() + first, made.begin(), made.end());
+        int end = first + static_cast<int>(made.size()) - 1;
+        // An empty block within a paragraph would show an empty line the paragraph has not.
+        if (At(end).text.empty() && end + 1 < Count() && HasCutBefore(end + 1)) {
+            At(end + 1).cut_before = At(end).cut_before;
+            At(end + 1).stale = At(end + 1).stale || At(end).stale;
+            blocks_.erase(blocks_.begin() + end);
+            end = std::max(first, end - 1);
+        }
+        if (At(first).text.empty() && HasCutBefore(first)) {
+            Join(first);
+            return {first - 1, std::max(first - 1, end - 1)};
+        }
+        return {first, end};
+    }
+
+    // The text, paragraphs joined by newlines.
+    [[nodiscard]] std::string Text() const {
+        std::string text;
+        for (int block = 0; block < Count(); ++block) {
+            text += (block > 0 && !HasCutBefore(block) ? "\n" : "") + At(block).text;
         }
         return text;
     }
@@ -132,17 +148,20 @@ class OracleBlocks final : public CutBlocks {
         int block = 0;
         for (int paragraph = 0; block < Count(); ++paragraph) {
             std::vector<int> lines;
-            int start = 0;
+            std::string text;
             do {
                 if (Lines(block) > kMostLinesPerBlock) {
                     return ::testing::AssertionFailure() << "block " << block << " is too long";
                 }
-                for (const int line : LineStarts(block)) {
-                    lines.push_back(start + line);
+                if (block > 0 && HasCutBefore(block) && At(block).text.empty()) {
+                    return ::testing::AssertionFailure() << "block " << block << " is empty";
                 }
-                start += Length(block++);
+                for (const int line : LineStarts(block)) {
+                    lines.push_back(static_cast<int>(text.size()) + line);
+                }
+                text += At(block++).text;
             } while (block < Count() && HasCutBefore(block));
-            if (lines != WrapLines(Paragraph(paragraph), width_)) {
+            if (lines != WrapLines(text, width_)) {
                 return ::testing::AssertionFailure()
                        << "paragraph " << paragraph << " wraps otherwise in blocks";
             }
@@ -155,13 +174,14 @@ class OracleBlocks final : public CutBlocks {
         return WrapLines(At(block).text, width_);
     }
 
-    // Where a block of the paragraph starts, picked by `pick`: edits there change a first word.
-    [[nodiscard]] int SomeBlockStart(int paragraph, std::size_t pick) const {
-        std::vector<int> starts = {0};
-        for (int block = FirstOf(paragraph) + 1; block < Count() && HasCutBefore(block); ++block) {
-            starts.push_back(starts.back() + Length(block - 1));
+    // Where a block starts in the text, picked by `pick`: edits there change a first word.
+    [[nodiscard]] int SomeBlockStart(std::size_t pick) const {
+        const int block = static_cast<int>(pick % Index(Count()));
+        int start = 0;
+        for (int before = 0; before < block; ++before) {
+            start += Length(before) + (HasCutBefore(before + 1) ? 0 : 1);
         }
-        return starts[pick % starts.size()];
+        return start;
     }
 
   private:
@@ -174,14 +194,18 @@ class OracleBlocks final : public CutBlocks {
     [[nodiscard]] const Block& At(int block) const { return blocks_.at(Index(block)); }
     Block& At(int block) { return blocks_.at(Index(block)); }
     [[nodiscard]] int Length(int block) const { return static_cast<int>(At(block).text.size()); }
-    [[nodiscard]] int FirstOf(int paragraph) const {
+    // The block that holds offset `at` of the text and the offset in it. At a cut, `later` picks
+    // the later block, as a caret there does; a newline always lies between two blocks.
+    [[nodiscard]] std::pair<int, int> Locate(int at, bool later) const {
         int block = 0;
-        for (int seen = 0; seen < paragraph; ++seen) {
-            do {
-                ++block;
-            } while (HasCutBefore(block));
+        for (; block + 1 < Count(); ++block) {
+            const bool cut = HasCutBefore(block + 1);
+            if (at < Length(block) || (at == Length(block) && !(later && cut))) {
+                break;
+            }
+            at -= Length(block) + (cut ? 0 : 1);
         }
-        return block;
+        return {block, at};
     }
     void Join(int block) {
         At(block - 1).text += At(block).text;
@@ -194,12 +218,16 @@ class OracleBlocks final : public CutBlocks {
     int settled_ = 0;
 };
 
-// Words of 1 to 12 letters, and now and then a run of letters longer than a line.
+// The program's own pieces in words of 1 to 8 letters, now and then a run longer than a line, and
+// now and then a newline of the user's.
 std::string Words(std::mt19937& random, std::size_t size) {
     std::string text;
     while (text.size() < size) {
-        const auto length = random() % 50 == 0 ? 40 + random() % 200 : 1 + random() % 12;
-        text += std::string(length, static_cast<char>('a' + random() % 26)) + ' ';
+        const auto letters = random() % 50 == 0 ? 20 + random() % 80 : 1 + random() % 8;
+        for (std::size_t letter = 0; letter < letters; ++letter) {
+            text += *TranslateKey(static_cast<CharacterCode>('a' + random() % 26));
+        }
+        text += random() % 60 == 0 ? '\n' : ' ';
     }
     return text;
 }
@@ -209,13 +237,13 @@ TEST(CutRepair, RandomEditsLeaveEveryParagraphWrappedAsOneAndItsTextIntact) {
     SCOPED_TRACE("replay with ZENTROVAX_SEED=" + std::to_string(seed));
     std::mt19937 random(seed);
     for (const int width : {17, 40, 73}) {
-        std::vector<std::string> model = {Words(random, 30'000), "", Words(random, 3'000)};
-        OracleBlocks blocks(model, width);
+        std::string text = Words(random, 30'000) + "\n\n" + Words(random, 3'000);
+        OracleBlocks blocks(text, width);
         ASSERT_TRUE(blocks.WrapAsParagraphs());
         for (int step = 0; step < 400; ++step) {
-            const int paragraph = static_cast<int>(random() % 3);
-            std::string& text = model[static_cast<std::size_t>(paragraph)];
-            const int from = random() % 4 == 0 ? blocks.SomeBlockStart(paragraph, random())
+            // At a block's start, which changes its first word, or anywhere; across blocks and
+            // newlines, or within a word.
+            const int from = random() % 4 == 0 ? blocks.SomeBlockStart(random())
                                                : static_cast<int>(random() % (text.size() + 1));
             const int to = std::min(static_cast<int>(text.size()),
                                     from + (random() % 3 == 0 ? static_cast<int>(random() % 3000)
@@ -223,9 +251,9 @@ TEST(CutRepair, RandomEditsLeaveEveryParagraphWrappedAsOneAndItsTextIntact) {
             const std::string inserted = random() % 2 == 0 ? Words(random, random() % 30) : "";
             text.replace(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
                          inserted);
-            const int block = blocks.Edit(paragraph, from, to, inserted);
-            RepairCuts(blocks, block, block, {}, {});
-            ASSERT_EQ(blocks.Paragraph(paragraph), text) << "step " << step;
+            const auto [first, last] = blocks.Edit(from, to, inserted);
+            RepairCuts(blocks, first, last, {}, {});
+            ASSERT_EQ(blocks.Text(), text) << "step " << step;
             ASSERT_TRUE(blocks.WrapAsParagraphs()) << "width " << width << ", step " << step;
             ASSERT_FALSE(blocks.FirstStale());
         }
@@ -234,9 +262,9 @@ TEST(CutRepair, RandomEditsLeaveEveryParagraphWrappedAsOneAndItsTextIntact) {
 
 TEST(CutRepair, WhatLiesPastTheViewIsLeftStaleAndRepairedLaterInSlices) {
     // No spaces: an insert at the start moves every later wrap.
-    OracleBlocks blocks({std::string(20'000, 'x')}, 50);
+    OracleBlocks blocks(std::string(20'000, 'x'), 50);
     const int count = blocks.Count();
-    blocks.Edit(0, 0, 0, "yy");
+    blocks.Edit(0, 0, "yy");
     RepairCuts(blocks, 0, 0, {}, RepairLimit::InView(1));
     EXPECT_LE(blocks.Settled(), 2 + kBlocksSettledPastView) << "the edit settles a few cuts";
     ASSERT_TRUE(blocks.FirstStale());
@@ -250,31 +278,29 @@ TEST(CutRepair, WhatLiesPastTheViewIsLeftStaleAndRepairedLaterInSlices) {
         RepairStaleCuts(blocks, RepairLimit::Slice());
     }
     EXPECT_TRUE(blocks.WrapAsParagraphs());
-    EXPECT_EQ(blocks.Paragraph(0), "yy" + std::string(20'000, 'x'));
+    EXPECT_EQ(blocks.Text(), "yy" + std::string(20'000, 'x'));
     EXPECT_EQ(blocks.Count(), count);
 }
 
 TEST(CutRepair, AnEditThatKeepsBothEdgesOfItsBlockTouchesNoCut) {
-    OracleBlocks blocks({std::string(20'000, 'x')}, 40);
+    OracleBlocks blocks(std::string(20'000, 'x'), 40);
     // A letter for a letter mid-block: no wrap moves.
-    const int block = blocks.Edit(0, 5'010, 5'011, "y");
-    RepairCuts(blocks, block, block, {.before = false, .after = false}, {});
-    EXPECT_EQ(blocks.Settled(), 0);
+    const int block = blocks.Edit(5'010, 5'011, "y").first;
     RepairCuts(blocks, block, block, {}, {});
     EXPECT_EQ(blocks.Settled(), 2) << "the cuts before and after it, each found to hold";
     EXPECT_TRUE(blocks.WrapAsParagraphs());
 }
 
 TEST(CutRepair, ABlockThatGrowsPastItsMostLinesIsCut) {
-    OracleBlocks blocks({"a"}, 10);
+    OracleBlocks blocks("a", 10);
     std::string text = "a";
     for (int i = 0; i < 200; ++i) {
         text += "bcdefgh ";
-        const int block = blocks.Edit(0, static_cast<int>(text.size()) - 8,
-                                      static_cast<int>(text.size()) - 8, "bcdefgh ");
+        const int at = static_cast<int>(text.size()) - 8;
+        const int block = blocks.Edit(at, at, "bcdefgh ").first;
         RepairCuts(blocks, block, block, {}, {});
     }
-    EXPECT_EQ(blocks.Paragraph(0), text);
+    EXPECT_EQ(blocks.Text(), text);
     EXPECT_GT(blocks.Count(), 1);
     EXPECT_TRUE(blocks.WrapAsParagraphs());
 }
