@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <array>
@@ -133,7 +134,7 @@ QtToolkit::QtToolkit() : window_(std::make_unique<QWidget>()) {
     }
     txtCapture_->installEventFilter(this);
     txtLeet_->installEventFilter(this);
-    txtLeet_->SetCapturing(txtCapture_->isEnabled());
+    OnWindowBuilt(*this);
 }
 
 QtToolkit::~QtToolkit() = default;
@@ -192,7 +193,7 @@ bool QtToolkit::HasFocus(Box box) const {
 
 void QtToolkit::SetEditable(Box box, bool editable) {
     if (box == Box::txtLeet) {
-        txtLeet_->SetCapturing(!editable);
+        txtLeet_->SetEditable(editable);
     } else {
         txtCapture_->setReadOnly(!editable);
     }
@@ -243,8 +244,21 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
                      CodesOfKeyPress(key->key(), key->modifiers(), key->text())) {
                     OnCaptureKeyPress(*this, code);
                 }
+                if (key->matches(QKeySequence::Paste)) {
+                    OnCapturePaste(*this);
+                    return true;
+                }
                 break;
             }
+            case QEvent::MouseButtonRelease:
+                // X11 pastes its selection with the middle button.
+                if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton) {
+                    break;
+                }
+                [[fallthrough]];
+            case QEvent::Drop:
+                OnCapturePaste(*this);
+                return true;
             case QEvent::InputMethod: {
                 // An event may commit one composition and start the next.
                 const auto* input = static_cast<QInputMethodEvent*>(event);
@@ -260,7 +274,7 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == txtLeet_ && event->type() == QEvent::FocusIn) {
         OnLeetGotFocus(*this);
     }
-    // The widgets then handle every event as usual.
+    // The widgets then handle every other event as usual.
     return false;
 }
 

@@ -150,10 +150,12 @@ LRESULT CALLBACK Win32Toolkit::CaptureProcedure(HWND box, UINT message, WPARAM w
             // Turned into WM_CHAR messages, which come back through here.
             return DefWindowProcW(box, message, wparam, lparam);
         case WM_PASTE:
+            OnCapturePaste(toolkit);
             return 0;
         case WM_KEYDOWN:
             if (wparam == VK_INSERT && GetKeyState(VK_SHIFT) < 0) {
-                return 0;  // Shift+Insert pastes without a WM_PASTE
+                OnCapturePaste(toolkit);  // Shift+Insert pastes without a WM_PASTE
+                return 0;
             }
             break;
         case WM_NCDESTROY:

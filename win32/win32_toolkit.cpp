@@ -31,8 +31,7 @@ ControlClass ClassOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::OutputBox:
             // Wraps at the box's width (no ES_AUTOHSCROLL); Enter types a newline while paused.
-            return {L"EDIT", kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
-                                 ES_READONLY};
+            return {L"EDIT", kChild | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN};
         case ControlKind::CaptureBox:
             return {L"EDIT", kChild | ES_AUTOHSCROLL};
         case ControlKind::PushButton:
@@ -78,6 +77,7 @@ Win32Toolkit::Win32Toolkit(HINSTANCE instance)
     }
     CreateControls();
     LayOut(static_cast<int>(GetDpiForWindow(window_.get())));
+    OnWindowBuilt(*this);
 }
 
 Win32Toolkit::~Win32Toolkit() {

@@ -106,6 +106,12 @@ void OnCaptureCommit(Toolkit& toolkit, std::span<const CharacterCode> text) {
     Type(toolkit, Joined(pieces), Unseen(pieces, shown));
 }
 
+void OnCapturePaste(Toolkit& toolkit) {
+    // The capture box's text is never read: what a paste puts there concerns only the box, which
+    // keeps nothing of it.
+    toolkit.SetText(Box::txtCapture, "");
+}
+
 void OnPauseClick(Toolkit& toolkit) {
     const bool capturing = toolkit.IsEnabled(Box::txtCapture);
     toolkit.SetEnabled(Box::txtCapture, false);
@@ -141,6 +147,12 @@ void OnLeetGotFocus(Toolkit& toolkit) {
     if (toolkit.IsEnabled(Box::txtCapture)) {
         toolkit.GiveFocus(Box::txtCapture);
     }
+}
+
+void OnWindowBuilt(Toolkit& toolkit) {
+    toolkit.SetEnabled(Box::txtCapture, true);
+    toolkit.SetEditable(Box::txtLeet, false);
+    toolkit.GiveFocus(Box::txtCapture);
 }
 
 ClickHandler ClickHandlerOf(std::string_view control) {

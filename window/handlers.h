@@ -19,11 +19,17 @@ void OnCaptureKeyPress(Toolkit& toolkit, CharacterCode code);
 void OnCaptureComposition(Toolkit& toolkit, std::span<const CharacterCode> composition);
 // The keyboard committed `text`, which ends any composition: it is typed, as its keys would be.
 void OnCaptureCommit(Toolkit& toolkit, std::span<const CharacterCode> text);
+// Text was pasted or dropped into txtCapture (Ctrl+V, Shift+Insert, the middle button, a drop),
+// which the adapter keeps from landing there: no typing, so it types nothing.
+void OnCapturePaste(Toolkit& toolkit);
 void OnPauseClick(Toolkit& toolkit);
 void OnResumeClick(Toolkit& toolkit);
 void OnHelpClick(Toolkit& toolkit);
 // txtLeet received the input focus.
 void OnLeetGotFocus(Toolkit& toolkit);
+// The window was built from its description: the program starts capturing, into an output the
+// user cannot edit, with the keys in txtCapture once the window shows.
+void OnWindowBuilt(Toolkit& toolkit);
 
 using ClickHandler = void (*)(Toolkit&);
 // The handler bound to the click of the push button named `control`, or null for a control that
