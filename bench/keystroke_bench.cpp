@@ -1,7 +1,7 @@
 // What one keystroke, a pause and a resume cost at each output length, beside a plain
 // one-paragraph box; plus peak memory and start-up time, each in a process of its own:
 //   zentrovax_bench [benchmark flags]   the timed benchmarks
-//   zentrovax_bench --memory=split|plain   peak memory with 4 MB of output
+//   zentrovax_bench --memory=blocks|plain  peak memory with 4 MB of output
 //   zentrovax_bench --startup=zentrovax|bare   milliseconds to the first painted frame
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -195,9 +195,9 @@ long PeakKilobytes() {
 }
 
 int MeasureMemory(const char* kind) {
-    const bool split = std::strcmp(kind, "split") == 0;
+    const bool blocks = std::strcmp(kind, "blocks") == 0;
     const std::string text = TypedOutput(4'000'000);
-    if (split) {
+    if (blocks) {
         Program program(0);
         // Typed in pieces through the real append, as a long session makes it.
         for (std::size_t i = 0; i < text.size(); i += 4'000) {

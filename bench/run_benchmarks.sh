@@ -28,7 +28,7 @@ print(f"zentrovax --translate, {megabytes} MB: {seconds * 1000:.0f} ms, "
 PY
 done
 
-"$bench" --memory=split
+"$bench" --memory=blocks
 "$bench" --memory=plain
 
 # Start-up to the first painted frame, alternating the two, 15 runs each.

@@ -10,13 +10,14 @@
 #include <utility>
 
 #include "output/cut_plan.h"
+#include "output/line_breaks.h"
 #include "qt/cut_marks.h"
 
 namespace zentrovax {
 
 BlockCuts::BlockCuts(QTextDocument& document, std::function<qreal()> wrap_width,
-                     std::function<void(const QTextBlock&)> settle)
-    : document_(document), wrap_width_(std::move(wrap_width)), settle_(std::move(settle)) {}
+                     std::function<void(const QTextBlock&)> adopt)
+    : document_(document), wrap_width_(std::move(wrap_width)), adopt_(std::move(adopt)) {}
 
 std::vector<int> BlockCuts::CutsOf(const QString& paragraph) const {
     const QTextOption option = document_.defaultTextOption();
@@ -41,34 +42,20 @@ void BlockCuts::Insert(const std::vector<int>& cuts) {
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         cursor.setPosition(cuts[i] + static_cast<int>(i));
         cursor.insertBlock(CutFormat());
-        settle_(cursor.block());
+        adopt_(cursor.block());
     }
 }
 
 void BlockCuts::CutLastBlock() {
-    const QPlainTextDocumentLayout& layout = LayoutOf(document_);
-    for (QTextBlock last = document_.lastBlock();;) {
-        layout.ensureBlockLayout(last);
-        const QTextLayout* lines = last.layout();
-        if (lines->lineCount() <= kLinesPerBlock) {
-            return;
-        }
-        QTextCursor cursor(&document_);
-        cursor.setPosition(last.position() + lines->lineAt(kLinesPerBlock).textStart());
-        cursor.insertBlock(CutFormat());
-        const QTextBlock head = cursor.block().previous();
-        last = cursor.block();
-        settle_(last);
-        // Qt only marks blocks it splits for a later layout, leaving stale line counts and a
-        // wrong scroll range until then.
-        layout.ensureBlockLayout(head);
-    }
+    const OpenEdit none = [] {};
+    const QScopedValueRollback during(open_edit_, &none);
+    CutIfLong(*this, Count() - 1);
 }
 
 void BlockCuts::CutAll() {
     std::vector<int> cuts;
     for (QTextBlock block = document_.firstBlock(); block.isValid(); block = block.next()) {
-        settle_(block);
+        adopt_(block);
         for (const int cut : CutsOf(block.text())) {
             cuts.push_back(block.position() + cut);
         }
@@ -107,8 +94,8 @@ void BlockCuts::JoinAll() {
     cursor.endEditBlock();
 }
 
-void BlockCuts::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
-                                const OpenEdit& open_edit) {
+void BlockCuts::AdoptNewBlocks(QTextBlock from, int to, bool made_by_user,
+                               const OpenEdit& open_edit) {
     for (QTextBlock block = from; block.isValid() && block.position() <= to; block = block.next()) {
         if (block.userState() != kNewBlock) {
             continue;
@@ -117,7 +104,7 @@ void BlockCuts::SettleNewBlocks(QTextBlock from, int to, bool made_by_user,
             open_edit();
             QTextCursor(block).setBlockFormat(QTextBlockFormat());
         }
-        settle_(block);
+        adopt_(block);
     }
 }
 
@@ -140,9 +127,17 @@ bool BlockCuts::KeepBreakAt(int from, const OpenEdit& open_edit) {
 
 void BlockCuts::Repair(int from, int to, int last_in_view, const OpenEdit& open_edit) {
     const QScopedValueRollback during(open_edit_, &open_edit);
-    const int first = document_.findBlock(from).blockNumber();
+    const QTextBlock block = document_.findBlock(from);
+    const int first = block.blockNumber();
     const int last = document_.findBlock(to).blockNumber();
-    RepairCuts(*this, first, last, {}, RepairLimit::InView(last_in_view));
+    const QString text = block.text();
+    const bool keeps_first_word =
+        first == last &&
+        EditKeepsFirstWord(
+            std::u16string_view(QStringView(text).utf16(), static_cast<std::size_t>(text.size())),
+            static_cast<std::size_t>(from - block.position()));
+    RepairCuts(*this, first, last, {.before = !keeps_first_word, .after = true},
+               RepairLimit::InView(last_in_view));
 }
 
 void BlockCuts::RepairStale(RepairLimit limit, const OpenEdit& open_edit) {

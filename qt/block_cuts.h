@@ -1,7 +1,7 @@
 // The output box's document kept as blocks cut where its paragraphs wrap anyway (words as in
-// output/glossary.md): cutting them, joining them, and the blocks and stale marks the repair in
-// output/ works on. It changes the document and nothing else: when to cut, the view, the undo
-// history and who is told are the box's.
+// output/glossary.md; the browser's are web/block_cuts.h): cutting them, joining them, and the
+// blocks and stale marks the repair in output/ works on. It changes the document and nothing else:
+// when to cut, the view, the undo history and who is told are the box's.
 #pragma once
 
 #include <QString>
@@ -20,10 +20,10 @@ namespace zentrovax {
 
 class BlockCuts final : public CutBlocks {
   public:
-    // `wrap_width` is the width the document's lines are laid out in; `settle` gives a block the
-    // cuts have made or seen the state kSettledBlock, and whatever else its owner keeps for it.
+    // `wrap_width` is the width the document's lines are laid out in; `adopt` gives a block the
+    // cuts have made or seen the state kKnownBlock, and whatever else its owner keeps for it.
     BlockCuts(QTextDocument& document, std::function<qreal()> wrap_width,
-              std::function<void(const QTextBlock&)> settle);
+              std::function<void(const QTextBlock&)> adopt);
 
     // Called before the first change of a repair, so that its changes form one edit block.
     using OpenEdit = std::function<void()>;
@@ -32,15 +32,15 @@ class BlockCuts final : public CutBlocks {
     [[nodiscard]] std::vector<int> CutsOf(const QString& paragraph) const;
     // Cuts at each position, given in ascending order, as the text is before the first cut.
     void Insert(const std::vector<int>& cuts);
-    // Cuts the last block once it holds more lines than a block should: appends grow only it.
+    // Cuts the last block once it holds more lines than a block may: appends grow only it.
     void CutLastBlock();
     // Cuts every paragraph, each block's line count known without laying the text out again.
     void CutAll();
     // Joins every block back into the paragraphs the user sees.
     void JoinAll();
-    // Settles the blocks from `from` up to the position `to` that Qt has just made. Those the
+    // Adopts the blocks from `from` up to the position `to` that Qt has just made. Those the
     // user made are paragraphs of their own, whatever format they copied.
-    void SettleNewBlocks(QTextBlock from, int to, bool made_by_user, const OpenEdit& open_edit);
+    void AdoptNewBlocks(QTextBlock from, int to, bool made_by_user, const OpenEdit& open_edit);
 
     // Qt removes the block a selection starts at the very start of, keeping the kind of break
     // of the block the selection ends in. Before the user's edit of a selection from `start`:
@@ -71,7 +71,7 @@ class BlockCuts final : public CutBlocks {
   private:
     QTextDocument& document_;
     std::function<qreal()> wrap_width_;
-    std::function<void(const QTextBlock&)> settle_;
+    std::function<void(const QTextBlock&)> adopt_;
     // The end of each block whose cut after it is stale: each follows its place through every
     // change of the document.
     std::vector<QTextCursor> stale_;

@@ -1,4 +1,5 @@
-// Where the caret lands in the output box after a key or the mouse moved it. At the end of a
+// Where the caret lands in the output box after a key or the mouse moved it (the browser's is
+// web/caret_landing.h). At the end of a
 // block before a cut, that position and the one at the next block's start are one place
 // in the text: one paragraph shows the caret at the next line's start there, and End, Up, Down,
 // a click or a double-click there find what they find on a line in the middle of a paragraph.

@@ -13,10 +13,10 @@ class QTextDocument;
 
 namespace zentrovax {
 
-// The state of a block Qt has just made, whatever format it copied; the box settles every block
-// it sees to kSettled.
+// The state of a block Qt has just made, whatever format it copied; the box adopts every block it
+// sees, giving it the state kKnownBlock once it knows whether a cut comes before it.
 inline constexpr int kNewBlock = -1;
-inline constexpr int kSettledBlock = 0;
+inline constexpr int kKnownBlock = 0;
 
 // The format of a block that goes on with the paragraph before it. Qt gives the block a newline
 // splits off a copy of the format of the block it came from, keeps the format of the first of
@@ -26,7 +26,7 @@ inline constexpr int kSettledBlock = 0;
 [[nodiscard]] bool FollowsCut(const QTextBlock& block);
 // The text between two positions as the user sees it: the user's newlines, no cuts.
 [[nodiscard]] QString VisibleText(const QTextDocument& document, int from, int to);
-// Whether the block carries the mark, settled or not.
+// Whether the block carries the mark, adopted or not.
 [[nodiscard]] bool HasCutMark(const QTextBlock& block);
 
 [[nodiscard]] QPlainTextDocumentLayout& LayoutOf(const QTextDocument& document);

@@ -21,19 +21,18 @@ LeetOutputBox::LeetOutputBox(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
-    Settle(document()->firstBlock());
+    Adopt(document()->firstBlock());
     connect(document(), &QTextDocument::contentsChange, this, &LeetOutputBox::OnContentsChange);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &LeetOutputBox::AnnounceCaret);
     connect(this, &QPlainTextEdit::selectionChanged, this, &LeetOutputBox::AnnounceSelection);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (unseen_changes_ == 0) {
-            RepairStaleCuts(StaleRepair::kInView);
+            RepairStale(StaleRepair::kInView);
         }
     });
     stale_slices_.setSingleShot(true);
     stale_slices_.setInterval(0);
-    connect(&stale_slices_, &QTimer::timeout, this,
-            [this] { RepairStaleCuts(StaleRepair::kSlice); });
+    connect(&stale_slices_, &QTimer::timeout, this, [this] { RepairStale(StaleRepair::kSlice); });
 }
 
 QString LeetOutputBox::Text() const {
@@ -75,7 +74,7 @@ void LeetOutputBox::Append(QStringView text) {
         end.movePosition(QTextCursor::End);
         const QTextBlock last = end.block();
         end.insertText(text.toString());
-        cuts_.SettleNewBlocks(last, end.position(), true, [] {});
+        cuts_.AdoptNewBlocks(last, end.position(), true, [] {});
         cuts_.CutLastBlock();
     }
     if (report) {
@@ -113,22 +112,22 @@ void LeetOutputBox::ShowComposing() {
     verticalScrollBar()->setValue(top_line);
 }
 
-void LeetOutputBox::SetCapturing(bool capturing) {
-    SettleUserEdit();
-    capturing_ = capturing;
+void LeetOutputBox::SetEditable(bool editable) {
+    FinishUserEdit();
+    editable_ = editable;
     // Switching undo off empties its history: a pause starts with none, and neither appends
     // nor cuts ever enter it.
-    document()->setUndoRedoEnabled(!capturing);
+    document()->setUndoRedoEnabled(editable);
     history_.Clear();
     // Appends only touch the last block, so capturing can start while cuts further up are
     // stale: the lines in view are repaired at once, the rest in slices while the loop is idle
     // (all of it at once, if that takes no longer than a slice).
     stale_slices_.stop();
-    RepairStaleCuts(StaleRepair::kInView);
-    RepairStaleCuts(StaleRepair::kSlice);
-    setReadOnly(capturing);
+    RepairStale(StaleRepair::kInView);
+    RepairStale(StaleRepair::kSlice);
+    setReadOnly(!editable);
     heard_.Stop();
-    if (!capturing && Listened()) {
+    if (editable && Listened()) {
         heard_.Start(Text());
     }
 }
@@ -137,9 +136,9 @@ int LeetOutputBox::BlockCount() const {
     return document()->blockCount();
 }
 
-void LeetOutputBox::Settle(const QTextBlock& block) {
-    QTextBlock settled = block;
-    settled.setUserState(kSettledBlock);
+void LeetOutputBox::Adopt(const QTextBlock& block) {
+    QTextBlock adopted = block;
+    adopted.setUserState(kKnownBlock);
     // Unlike a change of format, a change of state tells nobody.
     offsets_.Forget(block.blockNumber());
 }
@@ -182,25 +181,25 @@ void LeetOutputBox::CutAll() {
 
 void LeetOutputBox::OnContentsChange(int position, int removed, int added) {
     offsets_.Forget(document()->findBlock(position).blockNumber());
-    // Undoing a step of cutting is unseen, but brings blocks back that need settling.
-    if (capturing_ || (unseen_changes_ > 0 && !in_undo_)) {
+    // Undoing a step of cutting is unseen, but brings blocks back to adopt.
+    if (!editable_ || (unseen_changes_ > 0 && !in_undo_)) {
         return;
     }
     if (in_undo_) {
         // The blocks an undo brings back are what they were, cuts too: settled at once,
         // the text reported is the text that stays.
-        cuts_.SettleNewBlocks(document()->findBlock(position), position + added, false, [] {});
+        cuts_.AdoptNewBlocks(document()->findBlock(position), position + added, false, [] {});
     }
     AnnounceChange(position, added);
     pending_edit_.Add(position, removed, added, !in_undo_);
     if (event_depth_ == 0 && !in_undo_) {
-        // An edit outside any event the box handles (a script, a screen reader): settled once
+        // An edit outside any event the box handles (a script, a screen reader): finished once
         // control returns to the event loop.
-        QMetaObject::invokeMethod(this, &LeetOutputBox::SettleUserEdit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &LeetOutputBox::FinishUserEdit, Qt::QueuedConnection);
     }
 }
 
-void LeetOutputBox::SettleUserEdit() {
+void LeetOutputBox::FinishUserEdit() {
     const std::optional<PendingEdit::Range> pending = pending_edit_.Take();
     if (!pending) {
         return;
@@ -209,7 +208,7 @@ void LeetOutputBox::SettleUserEdit() {
     const int to = std::min(pending->to, document()->characterCount() - 1);
     const bool made_by_user = pending->is_new;
     const int removed = pending->removed;
-    // What settling sends the box itself (Qt asks it about the input method once the caret or
+    // What finishing sends the box itself (Qt asks it about the input method once the caret or
     // the view moved) belongs to the edit's event: it must not take the edit's starting height
     // and kind for a new event's, or the step would be lost.
     const QScopedValueRollback depth(event_depth_, event_depth_ + 1);
@@ -220,16 +219,16 @@ void LeetOutputBox::SettleUserEdit() {
     const auto open_edit = [&edit] { edit.Open(); };
     if (made_by_user) {
         const QTextBlock first = document()->findBlock(from);
-        cuts_.SettleNewBlocks(first.previous().isValid() ? first.previous() : first, to, true,
-                              open_edit);
+        cuts_.AdoptNewBlocks(first.previous().isValid() ? first.previous() : first, to, true,
+                             open_edit);
         if (cuts_.KeepBreakAt(from, open_edit)) {
             // The user saw Qt's edit turn the break into the other kind for a moment.
             AnnounceChange(from, 0);
         }
     } else {
         // Undo and redo may bring blocks back anywhere between the edits they take back.
-        cuts_.SettleNewBlocks(document()->firstBlock(), document()->characterCount(), false,
-                              open_edit);
+        cuts_.AdoptNewBlocks(document()->firstBlock(), document()->characterCount(), false,
+                             open_edit);
     }
     // In the user's offsets, which the cuts leave as they are.
     const int visible_from = made_by_user ? VisibleOffset(from) : 0;
@@ -254,7 +253,7 @@ void LeetOutputBox::SettleUserEdit() {
         cuts_.MarkStaleAt(to);
     }
     history_.ForgetKey();
-    RepairStaleCuts(StaleRepair::kInView);
+    RepairStale(StaleRepair::kInView);
 }
 
 void LeetOutputBox::AnnounceChange(int position, int added) {
@@ -300,9 +299,9 @@ QTextBlock LeetOutputBox::LastVisibleBlock() const {
     return block;
 }
 
-void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
+void LeetOutputBox::RepairStale(StaleRepair how) {
     const std::optional<int> stale = cuts_.FirstStale();
-    if (!stale || (how == StaleRepair::kSlice && !capturing_)) {
+    if (!stale || (how == StaleRepair::kSlice && !RepairsWhileIdle(editable_, true))) {
         return;
     }
     const int last_in_view = LastVisibleBlock().blockNumber();
@@ -311,7 +310,7 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
             return;
         }
         // The cuts become part of the last step in the undo history, if they may.
-        if (!capturing_ && !history_.TakesCuts()) {
+        if (editable_ && !history_.TakesCuts()) {
             return;
         }
     }
@@ -324,7 +323,7 @@ void LeetOutputBox::RepairStaleCuts(StaleRepair how) {
     if (edit.Close() && document()->isUndoRedoEnabled()) {
         history_.ExtendLast(height_before);
     }
-    if (cuts_.FirstStale() && capturing_) {
+    if (cuts_.FirstStale() && RepairsWhileIdle(editable_, true)) {
         stale_slices_.start();
     }
 }
@@ -341,9 +340,9 @@ bool LeetOutputBox::HandleEvent(Handle handle) {
         handled = handle();
     }
     if (outermost) {
-        SettleUserEdit();
+        FinishUserEdit();
         // Qt scrolls to the caret without a word to the scroll bar's listeners.
-        RepairStaleCuts(StaleRepair::kInView);
+        RepairStale(StaleRepair::kInView);
     }
     return handled;
 }
@@ -359,8 +358,7 @@ bool LeetOutputBox::viewportEvent(QEvent* event) {
 void LeetOutputBox::BeforeEvent() {
     history_.BeforeEvent();
     const QTextCursor cursor = textCursor();
-    cuts_.BeforeEditOfSelection(!capturing_ && cursor.hasSelection() ? cursor.selectionStart()
-                                                                     : -1);
+    cuts_.BeforeEditOfSelection(editable_ && cursor.hasSelection() ? cursor.selectionStart() : -1);
 }
 
 void LeetOutputBox::resizeEvent(QResizeEvent* event) {
@@ -380,7 +378,7 @@ void LeetOutputBox::CutAgainIfLayoutChanged() {
     if (cut_width_ == viewport()->width() && cut_font_ == font()) {
         return;
     }
-    SettleUserEdit();
+    FinishUserEdit();
     // Neither the joining nor the cutting is the user's to undo; the history cannot survive
     // them, as every position in it would move.
     const bool undo = document()->isUndoRedoEnabled();

@@ -1,5 +1,5 @@
-// The output box: a plain-text editor that grows by appends while capturing and is edited by
-// the user while paused.
+// The output box (the browser's is web/leet_output_box.h): a plain-text editor that grows by
+// appends while capturing and is edited by the user while paused.
 //
 // The output is usually one endless paragraph, and Qt lays a paragraph out again in full on
 // every change, so each key would cost more as the output grows. The box therefore keeps the
@@ -11,11 +11,10 @@
 // with the user's edit, so to the user the history holds nothing but their own edits.
 //
 // The words are those of output/glossary.md: blocks (here Qt's text blocks), cuts (here block
-// breaks with the cut mark, beside the user's own newlines), joins, stale cuts. Besides:
-// - unseen change: a change of the document nobody sees (cutting, joining, an append the box
-//   reports itself); never the user's edit, and never reported to a screen reader.
-// - settling the user's edit (or undo, or redo) once its event is done: the new blocks get
-//   their kind, the cuts are repaired and the undo step is recorded.
+// breaks with the cut mark, beside the user's own newlines), joins, stale cuts, unseen changes.
+// Besides, the box adopts each block Qt makes (gives it its kind), and finishes the user's edit
+// (or undo, or redo) once its event is done: the new blocks are adopted, the cuts repaired and
+// the undo step recorded.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -28,9 +27,9 @@
 
 #include "qt/block_cuts.h"
 #include "qt/caret_landing.h"
+#include "qt/edit_history.h"
 #include "qt/heard_text.h"
 #include "qt/pending_edit.h"
-#include "qt/user_history.h"
 #include "qt/visible_offsets.h"
 
 class QTextBlock;
@@ -73,10 +72,10 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] bool ViewIsAtEnd() const;
     void ShowEnd();
 
-    // Capturing: appends arrive, and nothing may enter the box any other way (a middle click or
-    // a drop would otherwise put untranslated text into it). Paused: an ordinary editor whose
-    // undo history holds only the user's own edits.
-    void SetCapturing(bool capturing);
+    // Not editable (capturing): appends arrive, and nothing may enter the box any other way (a
+    // middle click or a drop would otherwise put untranslated text into it). Editable (paused):
+    // an ordinary editor whose undo history holds only the user's own edits.
+    void SetEditable(bool editable);
 
     // How many blocks the text is kept in; for tests and benchmarks.
     [[nodiscard]] int BlockCount() const;
@@ -93,7 +92,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     [[nodiscard]] QMimeData* createMimeDataFromSelection() const override;
     bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
-    // The body both share: the user's edit is settled once the outermost event is done.
+    // The body both share: the user's edit is finished once the outermost event is done.
     template <typename Handle>
     bool HandleEvent(Handle handle);
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -125,19 +124,19 @@ class LeetOutputBox final : public QPlainTextEdit {
     void CutAgainIfLayoutChanged();
     [[nodiscard]] qreal WrapWidth() const;
 
-    // After a user edit: settles the blocks it made and cuts again where its wraps moved.
+    // After a user edit: adopts the blocks it made and cuts again where its wraps moved.
     void OnContentsChange(int position, int removed, int added);
-    void SettleUserEdit();
+    void FinishUserEdit();
     [[nodiscard]] QTextBlock LastVisibleBlock() const;
     // Repairs the stale part as far as the view reaches, or (while capturing) the next slice of
     // it; slices follow one another while the event loop is idle until none is stale.
     enum class StaleRepair { kInView, kSlice };
-    void RepairStaleCuts(StaleRepair how);
+    void RepairStale(StaleRepair how);
     void Undo();
     void Redo();
-    // Settles the edit before, then undoes or redoes a step of the user's history.
+    // Finishes the edit before, then undoes or redoes a step of the user's history.
     std::optional<UndoSteps::Step> GoThroughHistory(
-        std::optional<UndoSteps::Step> (UserHistory::*go)(QTextCursor&), QTextCursor& cursor);
+        std::optional<UndoSteps::Step> (EditHistory::*go)(QTextCursor&), QTextCursor& cursor);
 
     // Where the caret lands as it does in one paragraph, for the document as it is laid out.
     [[nodiscard]] CaretLanding Landing() const { return {*document(), WrapWidth()}; }
@@ -150,7 +149,7 @@ class LeetOutputBox final : public QPlainTextEdit {
     // Puts composing_ after the text of the last block, the view kept where it was.
     void ShowComposing();
 
-    bool capturing_ = true;
+    bool editable_ = false;
     QString composing_;
     // The width and font the cuts were made for.
     int cut_width_ = -1;
@@ -160,16 +159,16 @@ class LeetOutputBox final : public QPlainTextEdit {
     bool in_undo_ = false;
     int event_depth_ = 0;
 
-    UserHistory history_{*document()};
+    EditHistory history_{*document()};
     void BeforeEvent();
 
     // Gives a block the box has not seen yet a state.
-    void Settle(const QTextBlock& block);
+    void Adopt(const QTextBlock& block);
     // The offset map, with every block up to `block_number` known.
     // Mutable: kept up to date as it is asked.
     mutable VisibleOffsets offsets_{*document()};
     BlockCuts cuts_{*document(), [this] { return WrapWidth(); },
-                    [this](const QTextBlock& block) { Settle(block); }};
+                    [this](const QTextBlock& block) { Adopt(block); }};
     // Runs the next slice of the stale part's repair once the event loop is idle.
     QTimer stale_slices_;
     // Kept while paused and somebody listens.

@@ -29,8 +29,8 @@ void LeetOutputBox::PlaceCaret(CaretLanding::Move move, qreal x) {
 }
 
 std::optional<UndoSteps::Step> LeetOutputBox::GoThroughHistory(
-    std::optional<UndoSteps::Step> (UserHistory::*go)(QTextCursor&), QTextCursor& cursor) {
-    SettleUserEdit();
+    std::optional<UndoSteps::Step> (EditHistory::*go)(QTextCursor&), QTextCursor& cursor) {
+    FinishUserEdit();
     cursor = textCursor();
     const QScopedValueRollback going(in_undo_, true);
     return (history_.*go)(cursor);
@@ -38,9 +38,9 @@ std::optional<UndoSteps::Step> LeetOutputBox::GoThroughHistory(
 
 void LeetOutputBox::Undo() {
     QTextCursor cursor;
-    const std::optional<UndoSteps::Step> step = GoThroughHistory(&UserHistory::Undo, cursor);
+    const std::optional<UndoSteps::Step> step = GoThroughHistory(&EditHistory::Undo, cursor);
     setTextCursor(cursor);
-    SettleUserEdit();
+    FinishUserEdit();
     if (step && step->kind == UndoSteps::Kind::kDeletion) {
         // After the whole run of deletions, as Qt leaves it when the run is one step.
         cursor.setPosition(DocumentPosition(step->offset + step->length));
@@ -50,9 +50,9 @@ void LeetOutputBox::Undo() {
 
 void LeetOutputBox::Redo() {
     QTextCursor cursor;
-    const std::optional<UndoSteps::Step> step = GoThroughHistory(&UserHistory::Redo, cursor);
+    const std::optional<UndoSteps::Step> step = GoThroughHistory(&EditHistory::Redo, cursor);
     if (step) {
-        SettleUserEdit();
+        FinishUserEdit();
         // Redoing the cuts would leave the caret at the last of them.
         cursor.setPosition(DocumentPosition(step->caret_after));
         setTextCursor(cursor);
@@ -75,7 +75,7 @@ void LeetOutputBox::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void LeetOutputBox::keyPressEvent(QKeyEvent* event) {
-    if (capturing_) {
+    if (!editable_) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }

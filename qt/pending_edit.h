@@ -1,4 +1,4 @@
-// The user's edit that the output box has not settled yet: the range of the document that the
+// The user's edit that the output box has not finished yet: the range of the document that the
 // changes reported for it cover, in the document as it is now, however many changes there were
 // and in whatever order they came (Qt reports a paste over a selection as a removal and an
 // insertion, an undo as many). It does not look at the text.
@@ -25,7 +25,7 @@ class PendingEdit {
     // `removed` characters at `position` replaced by `added` others.
     void Add(int position, int removed, int added, bool is_new);
     [[nodiscard]] bool Empty() const { return !range_.has_value(); }
-    // The edit so far, which is then settled.
+    // The edit so far, which is then finished.
     [[nodiscard]] std::optional<Range> Take();
 
   private:

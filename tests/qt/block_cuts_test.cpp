@@ -49,7 +49,7 @@ class Blocks : public ::testing::Test {
     QPlainTextEdit edit_;
     QTextDocument& document_ = *edit_.document();
     BlockCuts cuts_{document_, [this] { return Width(); },
-                    [](const QTextBlock& block) { QTextBlock(block).setUserState(kSettledBlock); }};
+                    [](const QTextBlock& block) { QTextBlock(block).setUserState(kKnownBlock); }};
     int edits_opened_ = 0;
     const BlockCuts::OpenEdit open_edit_ = [this] { ++edits_opened_; };
 };

@@ -22,7 +22,7 @@ class Paragraph : public ::testing::Test {
         width_ = edit_.viewport()->width() - 2 * document_.documentMargin();
         document_.setPlainText(QStringLiteral(
             "the quick brown fox jumps over the lazy dog and keeps running far away"));
-        document_.firstBlock().setUserState(kSettledBlock);
+        document_.firstBlock().setUserState(kKnownBlock);
         LayoutOf(document_).ensureBlockLayout(document_.firstBlock());
     }
     // Cuts the paragraph at `position`, as the box does.
@@ -30,7 +30,7 @@ class Paragraph : public ::testing::Test {
         QTextCursor cursor(&document_);
         cursor.setPosition(position);
         cursor.insertBlock(CutFormat());
-        cursor.block().setUserState(kSettledBlock);
+        cursor.block().setUserState(kKnownBlock);
         Relayout(cursor.block().previous());
         Relayout(cursor.block());
         return cursor.block();
@@ -43,7 +43,7 @@ class Paragraph : public ::testing::Test {
     qreal width_ = 0;
 };
 
-TEST_F(Paragraph, ACutHoldsExactlyWhereTheParagraphWrapsAndIsSoft) {
+TEST_F(Paragraph, ACutHoldsExactlyWhereTheParagraphWraps) {
     const int wrap = SecondLineStart();
     ASSERT_GT(wrap, 0);
     QTextBlock after = CutAt(wrap);

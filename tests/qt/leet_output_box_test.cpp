@@ -85,7 +85,7 @@ class OutputBox : public ::testing::Test {
         Configure(box_);
         box_.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&box_));
-        box_.SetCapturing(true);
+        box_.SetEditable(false);
     }
 
     // As the capture handler does it: one piece at a time.
@@ -139,7 +139,7 @@ TEST_F(OutputBox, WrapsExactlyAsOneParagraphWithLongRunsWithoutSpacesAndOfSpaces
 TEST_F(OutputBox, PauseEditAndResumeKeepTheWrapsAndTheUsersNewlines) {
     const QString typed = TypedOutput(30'000, 7);
     AppendInPieces(typed);
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     box_.setFocus();
     // An edit in the middle, with a newline, changes every wrap after it.
     QTextCursor cursor = box_.textCursor();
@@ -147,7 +147,7 @@ TEST_F(OutputBox, PauseEditAndResumeKeepTheWrapsAndTheUsersNewlines) {
     box_.setTextCursor(cursor);
     QTest::keyClick(&box_, Qt::Key_Return);
     QTest::keyClicks(&box_, "hand typed");
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     ExpectSameLinesAsOneParagraph("after an edit in the middle");
     AppendInPieces(TypedOutput(5'000, 8));
     ExpectSameLinesAsOneParagraph("typing on after resume");
@@ -158,19 +158,19 @@ TEST_F(OutputBox, PauseEditAndResumeKeepTheWrapsAndTheUsersNewlines) {
 TEST_F(OutputBox, GetTextCopyAndSelectAllGiveTheTextAsTheUserSeesIt) {
     const QString first = TypedOutput(10'000, 11);
     AppendInPieces(first);
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     box_.setFocus();
     box_.moveCursor(QTextCursor::End);
     QTest::keyClick(&box_, Qt::Key_Return);
     box_.insertPlainText(QString::fromUtf8("caf\xC3\xA9 \xE4\xB8\xAD"));
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     const QString second = TypedOutput(10'000, 12);
     AppendInPieces(second);
     const QString expected = first + "\n" + QString::fromUtf8("caf\xC3\xA9 \xE4\xB8\xAD") + second;
     ASSERT_GT(box_.BlockCount(), 10);
     EXPECT_EQ(box_.Text(), expected);
 
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     box_.selectAll();
     box_.copy();
     EXPECT_EQ(QApplication::clipboard()->text(), expected);
@@ -199,7 +199,7 @@ TEST_F(OutputBox, EditingAcrossFormerCutsBehavesAsInOneParagraph) {
     AppendInPieces(typed);
     ASSERT_GT(box_.BlockCount(), 2);
     const int cut = box_.document()->findBlockByNumber(1).position();
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     box_.setFocus();
     // Backspace at the start of a visual line that began a block deletes the character before.
     QTextCursor cursor = box_.textCursor();
@@ -219,7 +219,7 @@ TEST_F(OutputBox, EditingAcrossFormerCutsBehavesAsInOneParagraph) {
         QTest::keyClick(&box_, Qt::Key_Z, Qt::ControlModifier);
     }
     EXPECT_EQ(box_.Text(), typed);
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     box_.Append(u"!");
     EXPECT_EQ(box_.Text(), typed + "!");
 }
@@ -228,7 +228,7 @@ TEST_F(OutputBox, PausingEditingAndResumingKeepTheViewOnTheSameText) {
     AppendInPieces(TypedOutput(40'000, 31));
     box_.verticalScrollBar()->setValue(box_.verticalScrollBar()->maximum() / 2);
     const int top = TopVisibleOffset();
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     EXPECT_EQ(TopVisibleOffset(), top) << "after Pause";
     box_.setFocus();
     QTest::keyClick(&box_, Qt::Key_End, Qt::ControlModifier);
@@ -238,7 +238,7 @@ TEST_F(OutputBox, PausingEditingAndResumingKeepTheViewOnTheSameText) {
     box_.verticalScrollBar()->setValue(box_.verticalScrollBar()->maximum() / 2);
     const int top_after_edit = TopVisibleOffset();
     EXPECT_EQ(top_after_edit, top_while_paused) << "joining keeps the lines where they were";
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     EXPECT_EQ(TopVisibleOffset(), top_after_edit) << "after Resume";
 }
 
@@ -246,11 +246,11 @@ TEST_F(OutputBox, ResumeLeavesNoPauseWhereWrapsNeverRealignAndTheCutsComeRightWh
     // A run without spaces: an edit at the start moves the wrap of every later line.
     const QString text(100'000, QLatin1Char('|'));
     box_.SetText(text);
-    box_.SetCapturing(false);
+    box_.SetEditable(true);
     box_.setFocus();
     QTest::keyClick(&box_, Qt::Key_Home, Qt::ControlModifier);
     QTest::keyClicks(&box_, "x");
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     const QString edited = "x" + text + "48";
     const std::vector<int> expected = ReferenceLineStarts(edited);
     const std::vector<int> in_view = LineStarts(box_);
@@ -313,7 +313,7 @@ class PausedEditing : public OutputBox, public ::testing::WithParamInterface<boo
         listening_ = nullptr;
     }
     void Pause() {
-        box_.SetCapturing(false);
+        box_.SetEditable(true);
         heard_ = box_.Text();
     }
     // The text rebuilt from the text changes a screen reader is told, each checked against what
@@ -464,7 +464,7 @@ TEST_P(PausedEditing, EachUndoTakesBackWhatAPlainBoxDoes) {
                             "\bc\b", "\bc\x7f", "\x7f\bc"}) {
         const QString start = GetParam() ? QStringLiteral("hello world ") + TypedOutput(3'000, 5)
                                          : QStringLiteral("hello") + QString(3'000, '4');
-        box_.SetCapturing(true);
+        box_.SetEditable(false);
         box_.SetText({});
         AppendInPieces(start);
         plain_.setPlainText(start);
@@ -647,7 +647,7 @@ TEST_P(PausedEditing, EditsEverywhereBehaveAsInOneParagraph) {
         }
         ASSERT_NO_FATAL_FAILURE(ExpectSame(step));
     }
-    box_.SetCapturing(true);
+    box_.SetEditable(false);
     EXPECT_EQ(box_.Text(), plain_.toPlainText());
     EXPECT_EQ(LineStarts(box_), LineStarts(plain_)) << "every line after Resume";
 }

@@ -19,7 +19,7 @@ TEST(VisibleOffsets, FollowTheDocumentAsItsBlocksAreCutAndItsTextChanges) {
     cursor.insertBlock(QTextBlockFormat());  // | newline "gh"
     cursor.insertText(QStringLiteral("gh"));
     for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
-        block.setUserState(kSettledBlock);
+        block.setUserState(kKnownBlock);
     }
     VisibleOffsets offsets(document);
     EXPECT_EQ(offsets.Length(), 9) << "abcdef\\ngh";

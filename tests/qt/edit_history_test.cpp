@@ -1,4 +1,4 @@
-#include "qt/user_history.h"
+#include "qt/edit_history.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace zentrovax {
 namespace {
 
 // An edit of the user's, then the box's cuts as a step of Qt's history of their own.
-void EditAndCut(QTextDocument& document, UserHistory& history, const QString& typed) {
+void EditAndCut(QTextDocument& document, EditHistory& history, const QString& typed) {
     history.BeforeEvent();
     const QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, typed);
     history.BeforeKey(key, false);
@@ -26,9 +26,9 @@ void EditAndCut(QTextDocument& document, UserHistory& history, const QString& ty
                    from + static_cast<int>(typed.size()));
 }
 
-TEST(UserHistory, UndoAndRedoTakeAnEditTogetherWithTheCutsAfterIt) {
+TEST(EditHistory, UndoAndRedoTakeAnEditTogetherWithTheCutsAfterIt) {
     QTextDocument document;
-    UserHistory history(document);
+    EditHistory history(document);
     EditAndCut(document, history, QStringLiteral("one"));
     EditAndCut(document, history, QStringLiteral(" two"));
     EXPECT_TRUE(history.TakesCuts());

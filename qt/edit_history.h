@@ -1,5 +1,6 @@
-// The output box's undo history as the user sees it, over Qt's: which of Qt's steps make one
-// step of the user's (UndoSteps), recorded as the box settles each edit, and Undo and Redo that
+// The output box's undo history as the user sees it, over Qt's (the browser's is
+// web/edit_history.h): which of Qt's steps make one
+// step of the user's (UndoSteps), recorded as the box finishes each edit, and Undo and Redo that
 // take back or bring back a whole step, the box's own cuts with it.
 #pragma once
 
@@ -13,15 +14,15 @@ class QTextDocument;
 
 namespace zentrovax {
 
-class UserHistory {
+class EditHistory {
   public:
-    explicit UserHistory(QTextDocument& document) : document_(document) {}
+    explicit EditHistory(QTextDocument& document) : document_(document) {}
 
     // At the start of each event the box handles: where an edit in it would start.
     void BeforeEvent();
     // A key about to be handled while paused: whether Qt merges its edit with the ones before.
     void BeforeKey(const QKeyEvent& key, bool has_selection);
-    // The edit the box has just settled: from and to in the user's offsets, `removed`
+    // The edit the box has just finished: from and to in the user's offsets, `removed`
     // characters taken away less those added; Qt's history grew to `height_after_edit` with it
     // and on with the box's cuts after it.
     void Record(int from, int to, int removed, int height_after_edit, int caret_after);

@@ -1,4 +1,4 @@
-#include "qt/user_history.h"
+#include "qt/edit_history.h"
 
 #include <QKeyEvent>
 #include <QTextDocument>
@@ -6,12 +6,12 @@
 
 namespace zentrovax {
 
-void UserHistory::BeforeEvent() {
+void EditHistory::BeforeEvent() {
     height_at_event_ = document_.availableUndoSteps();
     kind_ = UndoSteps::Kind::kOther;
 }
 
-void UserHistory::BeforeKey(const QKeyEvent& key, bool has_selection) {
+void EditHistory::BeforeKey(const QKeyEvent& key, bool has_selection) {
     const bool no_modifier = (key.modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0;
     kind_ = UndoSteps::Kind::kOther;
     if (!has_selection && no_modifier) {
@@ -23,7 +23,7 @@ void UserHistory::BeforeKey(const QKeyEvent& key, bool has_selection) {
     }
 }
 
-void UserHistory::Record(int from, int to, int removed, int height_after_edit, int caret_after) {
+void EditHistory::Record(int from, int to, int removed, int height_after_edit, int caret_after) {
     UndoSteps::Step step;
     step.below = height_at_event_;
     step.above = document_.availableUndoSteps();
@@ -35,16 +35,16 @@ void UserHistory::Record(int from, int to, int removed, int height_after_edit, i
     steps_.Record(step, height_after_edit);
 }
 
-bool UserHistory::TakesCuts() const {
+bool EditHistory::TakesCuts() const {
     return !document_.isRedoAvailable() &&
            steps_.EndingAt(document_.availableUndoSteps()) != nullptr;
 }
 
-void UserHistory::ExtendLast(int height_before) {
+void EditHistory::ExtendLast(int height_before) {
     steps_.ExtendLast(height_before, document_.availableUndoSteps());
 }
 
-std::optional<UndoSteps::Step> UserHistory::Undo(QTextCursor& cursor) {
+std::optional<UndoSteps::Step> EditHistory::Undo(QTextCursor& cursor) {
     const int height = document_.availableUndoSteps();
     const UndoSteps::Step* found = steps_.EndingAt(height);
     const std::optional<UndoSteps::Step> step =
@@ -58,7 +58,7 @@ std::optional<UndoSteps::Step> UserHistory::Undo(QTextCursor& cursor) {
     return step;
 }
 
-std::optional<UndoSteps::Step> UserHistory::Redo(QTextCursor& cursor) {
+std::optional<UndoSteps::Step> EditHistory::Redo(QTextCursor& cursor) {
     const UndoSteps::Step* found = steps_.StartingAt(document_.availableUndoSteps());
     if (found == nullptr) {
         return std::nullopt;
