@@ -1,5 +1,10 @@
 #include "web/block_layout.h"
 
+#include <string>
+
+#include "output/code_units.h"
+#include "output/line_breaks.h"
+
 namespace zentrovax {
 
 using emscripten::val;
@@ -7,8 +12,6 @@ using emscripten::val;
 namespace {
 
 constexpr int kNewline = '\n';
-constexpr int kLowSurrogateFirst = 0xDC00;
-constexpr int kLowSurrogateLast = 0xDFFF;
 
 val TextOf(const val& block) {
     return block["firstChild"];
@@ -41,17 +44,16 @@ bool StartsLine(const val& block, int offset) {
         return true;
     }
     // A block that began with the newline would show an empty line the paragraph has not.
-    if (at == kNewline || (at >= kLowSurrogateFirst && at <= kLowSurrogateLast)) {
+    if (at == kNewline || GoesOnCharacter(static_cast<char16_t>(at))) {
         return false;
     }
     return val::module_property("startsLineAt")(text, offset).as<bool>();
 }
 
 bool FirstWordEndsBefore(const val& block, int offset) {
-    // Lines break after spaces and newlines (and elsewhere, before them, in some scripts).
-    const val data = TextOf(block)["data"];
-    return offset > 0 && (data.call<int>("lastIndexOf", val(" "), offset - 1) >= 0 ||
-                          data.call<int>("lastIndexOf", val("\n"), offset - 1) >= 0);
+    return EditKeepsFirstWord(
+        TextOf(block)["data"].call<val>("substring", 0, offset).as<std::u16string>(),
+        static_cast<std::size_t>(offset));
 }
 
 BlockLines Measure(val measure, const val& text, int start, int length) {

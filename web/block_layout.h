@@ -17,8 +17,8 @@ namespace zentrovax {
 [[nodiscard]] int LastLineStartOf(const emscripten::val& block);
 // Whether a line of the block starts at `offset`; at its very start or end, one does.
 [[nodiscard]] bool StartsLine(const emscripten::val& block, int offset);
-// Whether the block's first word, up to where a line may break, ends before `offset`: an edit
-// after it leaves the line before the block as it was.
+// Whether the block's first word (output/line_breaks.h) ends before `offset`: an edit from there
+// on leaves the line before the block as it was.
 [[nodiscard]] bool FirstWordEndsBefore(const emscripten::val& block, int offset);
 
 // A block laid out on its own, `length` units of `text` from `start`: its lines, and where its

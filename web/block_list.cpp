@@ -21,17 +21,25 @@ namespace {
 constexpr int kBlocksPerSection = 8;
 constexpr int kSectionsPerChapter = 16;
 
-// Once `group` holds more than twice `per_group` children, the later half moves on to a group of
-// its own, after it.
-void HalveIfFull(const val& group, int per_group) {
+// A section's text changed: what it measures out of view is estimated anew (page.js).
+void Remeasure(const val& section) {
+    val::module_property("remeasure")(section);
+}
+
+// Once `group` holds more than twice `per_group` children, the later half moves on to a new group
+// of its own, after it; returns that group, or null. New, not a copy: a copy would keep the
+// classes that lay the group out for a while (page.js), and with them, for good.
+val HalveIfFull(const val& group, int per_group, const char* kind) {
     if (group["childElementCount"].as<int>() <= 2 * per_group) {
-        return;
+        return val::null();
     }
-    val rest = group.call<val>("cloneNode", false);
+    val rest = val::global("document").call<val>("createElement", val("div"));
+    rest.set("className", kind);
     group.call<void>("after", rest);
     for (int moved = 0; moved < per_group; ++moved) {
         rest.call<void>("prepend", group["lastElementChild"]);
     }
+    return rest;
 }
 
 // Removes `node` and, up to `levels` groups above it, each group it leaves empty.
@@ -100,8 +108,14 @@ void BlockList::Insert(int before, const val& text_node, int length) {
         }
         section.call<void>("append", block);
     }
-    HalveIfFull(section, kBlocksPerSection);
-    HalveIfFull(section["parentNode"], kSectionsPerChapter);
+    Remeasure(section);
+    if (const val rest = HalveIfFull(section, kBlocksPerSection, "section"); !rest.isNull()) {
+        Remeasure(rest);
+    }
+    if (const val rest = HalveIfFull(section["parentNode"], kSectionsPerChapter, "chapter");
+        !rest.isNull()) {
+        Remeasure(rest["firstElementChild"]);  // and so the chapter
+    }
     const double low = at > 0            ? blocks_[at - 1].key
                        : blocks_.empty() ? 0.0
                                          : blocks_.front().key - 2.0;
@@ -115,8 +129,29 @@ void BlockList::Insert(int before, const val& text_node, int length) {
     }
 }
 
+void BlockList::InsertAll(int before, const val& text, const std::vector<int>& cuts) {
+    const int length = text["length"].as<int>();
+    int from = 0;
+    for (std::size_t i = 0; i <= cuts.size(); ++i) {
+        const int to = i < cuts.size() ? cuts[i] : length;
+        Insert(before + static_cast<int>(i),
+               document_.call<val>("createTextNode", text.call<val>("substring", from, to)),
+               to - from);
+        from = to;
+    }
+}
+
+void BlockList::SetLength(int block, int length) {
+    At(block).length = length;
+    Remeasure(At(block).element["parentNode"]);
+}
+
 void BlockList::Remove(int block) {
+    const val section = Element(block)["parentNode"];
     RemoveWithEmptyGroups(Element(block), 2);  // its section and its chapter
+    if (section["isConnected"].isTrue()) {
+        Remeasure(section);
+    }
     blocks_.erase(blocks_.begin() + block);
 }
 
@@ -137,6 +172,7 @@ void BlockList::Assign(const val& text, const std::vector<int>& cuts) {
         if (i % kBlocksPerSection == 0) {
             section = NewGroup("section");
             chapter.call<void>("append", section);
+            Remeasure(section);
         }
         Entry& block = blocks_.emplace_back(Entry{NewBlock(text.call<val>("substring", from, to)),
                                                   to - from, static_cast<double>(i)});

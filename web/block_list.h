@@ -19,7 +19,7 @@ class BlockList {
     [[nodiscard]] int Count() const { return static_cast<int>(blocks_.size()); }
     [[nodiscard]] const emscripten::val& Element(int block) const { return At(block).element; }
     [[nodiscard]] int Length(int block) const { return At(block).length; }
-    void SetLength(int block, int length) { At(block).length = length; }
+    void SetLength(int block, int length);
     // Where the block starts in the text.
     [[nodiscard]] int Start(int block) const;
     [[nodiscard]] int Total() const { return Start(Count()); }
@@ -27,6 +27,8 @@ class BlockList {
     // A new block around `text_node`, before the block `before` (or last), in that block's
     // section, which is halved once it holds too many, as is its chapter.
     void Insert(int before, const emscripten::val& text_node, int length);
+    // New blocks holding `text` cut at `cuts`, in ascending order, before the block `before`.
+    void InsertAll(int before, const emscripten::val& text, const std::vector<int>& cuts);
     void Remove(int block);
     // The list anew: `text` in blocks cut at `cuts`, in ascending order.
     void Assign(const emscripten::val& text, const std::vector<int>& cuts);

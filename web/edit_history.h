@@ -1,4 +1,5 @@
-// The undo history of an output box that makes every edit itself: each step is a run of the
+// The undo history of an output box that makes every edit itself (the browser's; Linux's is
+// qt/edit_history.h): each step is a run of the
 // user's edits that a plain <textarea> of the engine takes back at once (characters typed one
 // after another, Backspace held down), kept with the text each edit took away and put in. `Text`
 // is whatever the box holds text in; the history only stores and hands it back.

@@ -24,11 +24,17 @@ void SetOutput(std::string text) {
     Window()->SetText(zentrovax::Box::txtLeet, text);
 }
 
+// For the benchmark: output as typing makes it, a few pieces at a time.
+void AppendOutput(std::string text) {
+    Window()->AppendText(zentrovax::Box::txtLeet, text);
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(zentrovax) {
     emscripten::function("zentrovaxEvent", &OnEvent);
     emscripten::function("zentrovaxSetOutput", &SetOutput);
+    emscripten::function("zentrovaxAppendOutput", &AppendOutput);
 }
 
 int main() {

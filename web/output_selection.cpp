@@ -62,7 +62,7 @@ std::optional<std::pair<int, int>> OutputSelection::RangeOf(const val& range) co
 }
 
 void OutputSelection::Select(int anchor, int focus) {
-    const Blocks::Place place = blocks_.Locate(focus, true);
+    const BlockCuts::Place place = blocks_.Locate(focus, true);
     Set(blocks_.Locate(anchor, true), place);
     Show(place);
 }
@@ -71,7 +71,7 @@ void OutputSelection::Restore(int anchor, int focus, bool focus_upstream) {
     Set(blocks_.Locate(anchor, true), blocks_.Locate(focus, !focus_upstream));
 }
 
-void OutputSelection::Set(const Blocks::Place& anchor, const Blocks::Place& focus) {
+void OutputSelection::Set(const BlockCuts::Place& anchor, const BlockCuts::Place& focus) {
     blocks_.KeepLaidOut(Around(anchor.block, focus.block));
     val selection = Selection();
     selection.call<void>("setBaseAndExtent", blocks_.TextNode(anchor.block), anchor.offset,
@@ -99,7 +99,7 @@ void OutputSelection::PlaceCaretAfterInsertion(int offset, bool typed) {
     // move to the end of the line it ends takes the end of the line.
     static const std::string kEndOfTypedLine =
         val::module_property("caretEndsTypedLine").as<std::string>();
-    const Blocks::Place place = blocks_.Locate(offset, false);
+    const BlockCuts::Place place = blocks_.Locate(offset, false);
     blocks_.KeepLaidOut(Around(place.block, place.block));
     const val text = blocks_.TextNode(place.block);
     val selection = Selection();
@@ -129,7 +129,7 @@ void OutputSelection::KeepLaidOut() {
     }
 }
 
-void OutputSelection::Show(const Blocks::Place& place) {
+void OutputSelection::Show(const BlockCuts::Place& place) {
     val range = val::global("document").call<val>("createRange");
     range.call<void>("setStart", blocks_.TextNode(place.block), place.offset);
     const val caret = range.call<val>("getBoundingClientRect");

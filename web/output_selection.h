@@ -8,13 +8,13 @@
 #include <optional>
 #include <utility>
 
-#include "web/blocks.h"
+#include "web/block_cuts.h"
 
 namespace zentrovax {
 
 class OutputSelection {
   public:
-    OutputSelection(emscripten::val element, Blocks& blocks)
+    OutputSelection(emscripten::val element, BlockCuts& blocks)
         : element_(std::move(element)), blocks_(blocks) {}
 
     // The anchor and the focus, in that order; none when the selection lies elsewhere.
@@ -38,12 +38,12 @@ class OutputSelection {
     void KeepLaidOut();
 
   private:
-    void Set(const Blocks::Place& anchor, const Blocks::Place& focus);
+    void Set(const BlockCuts::Place& anchor, const BlockCuts::Place& focus);
     // Scrolls the output so that a place in its text shows, as a text box keeps its caret.
-    void Show(const Blocks::Place& place);
+    void Show(const BlockCuts::Place& place);
 
     emscripten::val element_;
-    Blocks& blocks_;
+    BlockCuts& blocks_;
 };
 
 }  // namespace zentrovax

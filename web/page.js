@@ -135,6 +135,44 @@ Module['showMessage'] = (dialog) => {
   dialog.querySelector('button').focus();
 };
 
+// How tall a section or a chapter of the output is taken to be while it is skipped: what it
+// measured when it was last laid out (contain-intrinsic-block-size: auto), or, never laid out,
+// the lines it is made with. A group whose text changed while it was skipped would keep its old
+// measure, 0 where it was made empty: each group whose text changed is laid out once more, a
+// few at a time, its chapter with it, so that the browser measures it anew.
+const changedGroups = new Set();
+const measuring = [];
+const kGroupsMeasuredAtOnce = 16;
+const measureChanged = () => {
+  measuring.splice(0).forEach((group) => group.classList.remove('measured'));
+  for (const section of changedGroups) {
+    if (measuring.length >= kGroupsMeasuredAtOnce) {
+      break;
+    }
+    changedGroups.delete(section);
+    if (section.isConnected) {
+      for (const group of [section, section.parentNode]) {
+        if (!group.classList.contains('measured')) {
+          group.classList.add('measured');
+          measuring.push(group);
+        }
+      }
+    }
+  }
+  // Laid out in the frame to come; let be again in the one after.
+  if (measuring.length) {
+    requestAnimationFrame(measureChanged);
+  }
+};
+Module['remeasure'] = (section) => {
+  if (!changedGroups.size && !measuring.length) {
+    requestAnimationFrame(measureChanged);
+  }
+  changedGroups.add(section);
+};
+// For the tests: whether every group changed has been measured anew.
+Module['measured'] = () => !changedGroups.size && !measuring.length;
+
 // The box of the one character `range` holds: its widest, of equals the last. An engine may add
 // an empty box where the line breaks (WebKit, at the end of the line before a line's first
 // character, and before the newline of an empty line, itself empty), so the bounding box would
@@ -272,17 +310,16 @@ Module['scriptCaretKeepsColumn'] = gecko;
 // as Firefox's (Gecko's) does; Chromium's and WebKit's let typing and Delete join any run.
 Module['undoGroupsByClass'] = gecko;
 
-// Where the character (grapheme cluster) before or after `at` in `text` begins or ends. An
-// engine without grapheme segmentation steps over one code point, never half of one.
+// Where the character (grapheme cluster) before or after `at` in `text` begins or ends; null in
+// an engine without grapheme segmentation, where the program steps over a code point.
 const graphemes = typeof Intl.Segmenter === 'function' ?
     new Intl.Segmenter(undefined, {granularity: 'grapheme'}) : null;
 Module['characterEdge'] = (text, at, before) => {
+  if (!graphemes) {
+    return null;
+  }
   if (before ? at === 0 : at >= text.length) {
     return at;
-  }
-  if (!graphemes) {
-    const low = (i) => /[\uDC00-\uDFFF]/.test(text[i] || '');
-    return before ? at - (at > 1 && low(at - 1) ? 2 : 1) : at + (low(at + 1) ? 2 : 1);
   }
   const character = graphemes.segment(text).containing(before ? at - 1 : at);
   return before ? character.index : character.index + character.segment.length;

@@ -206,9 +206,11 @@ WebToolkit::WebToolkit()
     ok.set("autofocus", true);
     form.call<void>("append", ok);
     message_.set("id", "help");
-    // Modal, named by its title and described by its words, which a screen reader reads as the
-    // focus moves into it, as it does a desktop message box's (see showMessage in page.js).
-    message_.call<void>("setAttribute", val("role"), val("alertdialog"));
+    // Modal, named by its title and described by its words, which a screen reader reads once as
+    // the focus moves into it, as it does a desktop message box's (see showMessage in page.js).
+    // A dialog, not an alert dialog: Chromium announces an alert as it shows besides, and Orca
+    // then reads the message three times.
+    message_.call<void>("setAttribute", val("role"), val("dialog"));
     message_.call<void>("setAttribute", val("aria-modal"), val("true"));
     message_.call<void>("setAttribute", val("aria-labelledby"), val("helpTitle"));
     message_.call<void>("setAttribute", val("aria-describedby"), val("helpPrompt"));
@@ -223,8 +225,7 @@ WebToolkit::WebToolkit()
     }
     val::module_property("onRelayout")(leet_, val(ListenerOf(&WebToolkit::OnRelayout)));
 
-    output_.SetEditable(false);
-    GiveFocus(Box::txtCapture);
+    OnWindowBuilt(*this);
 }
 
 val WebToolkit::Element(Box box) const {
@@ -351,6 +352,8 @@ void WebToolkit::OnCaptureBeforeInput(const val& event) {
     event.call<void>("preventDefault");
     if (type == "insertText" && event["data"].isString()) {
         Type(event["data"].as<std::string>());
+    } else if (type.starts_with("insertFrom")) {  // a paste, a drop
+        OnCapturePaste(*this);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "web/block_output.h"
+#include "web/leet_output_box.h"
 #include "window/toolkit.h"
 
 namespace zentrovax {
@@ -81,7 +81,7 @@ class WebToolkit final : public Toolkit {
     emscripten::val first_touch_;
     emscripten::val live_region_;
     emscripten::val message_;
-    BlockOutput output_;
+    LeetOutputBox output_;
     bool message_open_ = false;
     bool every_other_piece_ = false;
     // A browser cannot wait for the message to close: the focus a handler gives meanwhile is

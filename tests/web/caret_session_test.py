@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Where the caret and the selection land in the paused output, at any length: wherever a key or
-the mouse puts them, as in a plain <textarea> holding the same text in the same engine.
+"""Where the caret and the selection land in the paused output, at any length: wherever a key
+puts them, as in a plain <textarea> holding the same text in the same engine (the mouse's are
+mouse_session_test.py's).
 Usage: caret_session_test.py ENGINE SITE_DIR SCREENSHOT_DIR (ZENTROVAX_SEED=N for another
 random session than the default one)"""
 import os
@@ -8,9 +9,9 @@ import random
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from session import (SHOW_BLOCK, ActionChains, Keys, block_starts, chord, click,  # noqa: E402
-                     clipboard, copied, js, keys, load, only, output, paste, place_caret,
-                     run, selection, set_clipboard, set_output, shifted)
+from session import (Keys, block_starts, chord, click, clipboard, copied, js, keys,  # noqa: E402
+                     load, only, output, paste, place_caret, run, selection, set_clipboard,
+                     set_output, shifted)
 
 WORDS = ["leet ", "speak ", "1337 ", "5|O34|< ", "||=||3110 ", "\\/\\/0|21|)) ", "mmmmmmmm "]
 
@@ -312,106 +313,6 @@ def when_the_user_scrolled_back_then_typing_keeps_their_place(d):
     assert below <= 0, f"at the end, the view follows the typing: the end {below} px below it"
 
 
-# The middle of character `at` on screen, relative to the output's centre, with it in view.
-POINT = SHOW_BLOCK + """
-    const box = document.getElementById('txtLeet');
-    let at = arguments[0];
-    for (const b of box.querySelectorAll('.block')) {
-        const n = b.firstChild;
-        if (at < n.length) {
-            if (arguments[1]) showBlock(box, b);
-            const range = document.createRange();
-            range.setStart(n, at);
-            range.setEnd(n, at + 1);
-            const boxes = range.getClientRects();
-            const c = boxes[boxes.length - 1];
-            const o = box.getBoundingClientRect();
-            if (arguments[2]) box.scrollTop += (c.top + c.height / 2) - (o.top + o.height / 2);
-            return [c.left + c.width / 2 - (o.left + o.width / 2),
-                    c.top + c.height / 2 - (o.top + o.height / 2), c.width];
-        }
-        at -= b.textContent.length;
-    }"""
-
-
-def point(d, at, scroll=True):
-    """Where character `at` shows, once its block is laid out and, with `scroll`, in the
-    middle of the view."""
-    frames = "requestAnimationFrame(() => requestAnimationFrame(arguments[0]))"
-    if scroll:
-        js(d, POINT, at, True, False)
-        d.execute_async_script(frames)
-        js(d, POINT, at, False, True)
-    # Blocks that come into view are laid out over the next frames, and may move what follows.
-    where = None
-    for _ in range(20):
-        d.execute_async_script(frames)
-        now = js(d, POINT, at, False, False)
-        if now == where:
-            break
-        where = now
-    return where
-
-
-def clickable(d, text, word, at):
-    """The first character but one of `word` from `at` on, where it shows away from the box's
-    edges (where a scroll bar may lie over the text), and where it shows: (x, y, offset)."""
-    at = text.index(word, at) + 1
-    x, y, _ = point(d, at)
-    while abs(x) > 100:
-        at = text.index(word, at + 1) + 1
-        x, y, _ = point(d, at, scroll=False)
-    x, y, _ = point(d, at)  # in the middle of the view again
-    return x, y, at
-
-
-def when_clicked_anywhere_then_the_caret_lands_on_that_character(d):
-    rng = random.Random(7)
-    text = text_of(200_000, rng, newlines=False)
-    paused_with(d, text)
-    box = d.find_element("id", "txtLeet")
-    place_caret(d, 0)
-    for at in (150_000, 90_001, 20_017, 199_000):
-        at = text.index("speak", at) + 1  # inside a word
-        x, y, width = point(d, at)
-        # The left half of a character puts the caret before it.
-        ActionChains(d).move_to_element_with_offset(box, int(x - width / 4), int(y)).click() \
-            .perform()
-        assert selection(d) == [at, at], f"click before {at}: {selection(d)}"
-        keys(d, "Q")
-        assert output(d)[at - 2:at + 3] == text[at - 2:at] + "Q" + text[at:at + 2], \
-            f"typed after a click before {at}"
-        text = text[:at] + "Q" + text[at:]
-
-
-def when_double_clicked_or_dragged_then_the_selection_is_that_text(d):
-    text = text_of(200_000, random.Random(9), newlines=False)
-    paused_with(d, text)
-    box = d.find_element("id", "txtLeet")
-    place_caret(d, 0)
-    for at in (150_000, 60_001):
-        x, y, at = clickable(d, text, "speak ", at)
-        ActionChains(d).pause(1).move_to_element_with_offset(box, int(x), int(y)).double_click() \
-            .perform()
-        low, high = sorted(selection(d))
-        assert text[low:high].strip() == "speak", f"double click on speak: {text[low:high]!r}"
-        # A word's start a line or so on, in view and away from the edges.
-        far = text.index(" ", at + 30) + 1
-        fx, fy, fwidth = point(d, far, scroll=False)
-        while abs(fx) > 100:
-            far = text.index(" ", far) + 1
-            fx, fy, fwidth = point(d, far, scroll=False)
-        assert abs(fy) < 60, f"{far} is out of view"
-        # A press in the selected word would drag the word: a click elsewhere first. Pressed on
-        # the left half of a character, the drag starts before it.
-        ActionChains(d).pause(1).move_to_element_with_offset(box, int(fx), int(fy)).click() \
-            .pause(1).move_to_element_with_offset(box, int(x - 2), int(y)).click_and_hold().move_to_element_with_offset(box, int(fx - fwidth / 4), int(fy)) \
-            .release().perform()
-        assert selection(d) == [at, far], f"drag from {at} to {far}: {selection(d)}"
-        assert copied(d, lambda: chord(d, "c")) == text[at:far], \
-            "the dragged selection copies as it reads"
-
-
 # Runs of keys typed after "hello" in "hello world", which an engine's <textarea> takes back in
 # steps of its own choosing (see web/edit_history.h).
 BS, DEL = Keys.BACKSPACE, Keys.DELETE
@@ -433,52 +334,20 @@ def when_a_run_of_edits_is_undone_then_each_undo_takes_back_what_a_textarea_woul
 
     click(d, "cmdPause")
     ours = []
-    for run in UNDO_RUNS:
+    for typed in UNDO_RUNS:
         set_output(d, "hello world")
         place_caret(d, 5)
-        keys(d, *run)
+        keys(d, *typed)
         ours.append(undone(lambda: output(d)))
     url = d.current_url
     js(d, TWIN, "", 0)
-    for run, got in zip(UNDO_RUNS, ours):
+    for typed, got in zip(UNDO_RUNS, ours):
         js(d, "const t = document.querySelector('textarea'); t.remove(); document.body.append(t);"
               "t.value = 'hello world'; t.focus(); t.setSelectionRange(5, 5)")
-        keys(d, *run)
+        keys(d, *typed)
         plain = undone(lambda: js(d, TWIN_STATE)[0])
-        assert got == plain, f"after {run!r}: the output's undos {got}, the textarea's {plain}"
+        assert got == plain, f"after {typed!r}: the output's undos {got}, the textarea's {plain}"
     d.get(url)
-
-
-# What a triple click selects in a plain <textarea> of this engine: a paragraph, with its
-# newline or without.
-TRIPLE_IN_TEXTAREA = """
-    const t = document.createElement('textarea');
-    t.style.cssText = 'position: fixed; left: 0; top: 0; width: 200px; height: 100px';
-    t.value = 'first line\\nsecond line\\nthird';
-    document.body.append(t);
-    return t;"""
-
-
-def when_triple_clicked_then_the_whole_paragraph_is_selected(d):
-    rng = random.Random(5)
-    paragraphs = [text_of(rng.randrange(2_000, 9_000), rng, newlines=False) for _ in range(30)]
-    text = "\n".join(paragraphs)
-    twin = js(d, TRIPLE_IN_TEXTAREA)
-    ActionChains(d).move_to_element_with_offset(twin, -60, -50 + 22).click().click().click() \
-        .perform()
-    takes_newline = js(d, "return arguments[0].selectionEnd", twin) == len("first line\nsecond line\n")
-    js(d, "arguments[0].remove()", twin)
-    paused_with(d, text)
-    box = d.find_element("id", "txtLeet")
-    place_caret(d, 0)
-    for number in (17, 4, 29):
-        start = sum(len(p) + 1 for p in paragraphs[:number])
-        end = start + len(paragraphs[number]) + (takes_newline and number < len(paragraphs) - 1)
-        x, y, _ = clickable(d, text, " ", start + len(paragraphs[number]) * 2 // 3)
-        ActionChains(d).pause(1).move_to_element_with_offset(box, int(x), int(y)).click().click() \
-            .click().perform()
-        assert selection(d) == [start, end], \
-            f"paragraph {number} is [{start}, {end}), the selection {selection(d)}"
 
 
 if __name__ == "__main__":
@@ -492,8 +361,5 @@ if __name__ == "__main__":
         when_ctrl_end_follows_ctrl_home_then_it_lands_at_the_very_end,
         when_a_long_paste_ends_the_text_then_typing_goes_on_after_it,
         when_the_user_scrolled_back_then_typing_keeps_their_place,
-        when_clicked_anywhere_then_the_caret_lands_on_that_character,
-        when_double_clicked_or_dragged_then_the_selection_is_that_text,
-        when_triple_clicked_then_the_whole_paragraph_is_selected,
         when_a_run_of_edits_is_undone_then_each_undo_takes_back_what_a_textarea_would,
     ]))

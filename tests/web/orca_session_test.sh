@@ -64,16 +64,21 @@ step() {  # XDOTOOL-ARGUMENTS...: a key or typing, heard from now on
 }
 since_step() { spoken | tail -n +"$((heard + 1))"; }
 
+# Until Orca has said all it will for now: a second with nothing new.
+quiet() {
+    local count=-1
+    for _ in $(seq 10); do
+        [ "$(spoken | wc -l)" == "$count" ] && return
+        count=$(spoken | wc -l)
+        sleep 1
+    done
+}
+
 said '^Typing' || true
 check "the page is read with the keys in the typing box" yes "$(said '^Typing' && echo yes || echo no)"
-# Until what the page's load makes Orca say is said ("Loading. Please wait." in Chromium, at
-# times after the page): a second with nothing new.
-quiet=-1
-for _ in $(seq 10); do
-    [ "$(spoken | wc -l)" == "$quiet" ] && break
-    quiet=$(spoken | wc -l)
-    sleep 1
-done
+# What the page's load makes Orca say ("Loading. Please wait." in Chromium, at times after the
+# page) is said first.
+quiet
 # One key at a time, each heard out: a key press cuts a polite message short, as it would for
 # a person who types on before the piece is said.
 transcript=()
@@ -90,10 +95,10 @@ said '^Help' || true
 step key Return
 said 'How to use Zentrovax' || true
 screenshot help "$(xdotool getactivewindow)"
+quiet
 since_step >"$shots/$mode-help.txt"
-check "opening Help reads its title and its message" yes \
-    "$(since_step | grep -qE '^How to use Zentrovax.*This program allows you to type regularly' &&
-        echo yes || echo no)"
+check "opening Help reads its title and its message, once" "1 1" \
+    "$(since_step | grep -c 'How to use Zentrovax') $(since_step | grep -c 'This program allows you to type regularly')"
 step key Return
 said '^Typing' || true
 sleep 1

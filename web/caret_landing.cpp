@@ -1,4 +1,4 @@
-#include "web/caret_keys.h"
+#include "web/caret_landing.h"
 
 #include <algorithm>
 #include <optional>
@@ -21,7 +21,7 @@ void MoveFocus(val& selection, const val& text, int at, bool extend) {
 }
 
 // A caret about to cross a cut by Left or Right moves to the same offset on the other side.
-void HopOverCut(const Blocks& blocks, bool left, bool extend) {
+void HopOverCut(const BlockCuts& blocks, bool left, bool extend) {
     // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
     // the next, as in its text boxes; a cut is such a place, and its own move is right there.
     static const bool kTwoStopsAtWrap = val::module_property("caretStopsTwiceAtWrap").as<bool>();
@@ -64,7 +64,7 @@ bool EndsAtLineEnd(const val& event, const std::string& key) {
 
 }  // namespace
 
-void ShowAtLineEndIfOnCut(const Blocks& blocks) {
+void ShowAtLineEndIfOnCut(const BlockCuts& blocks) {
     val selection = WindowSelection();
     if (selection["rangeCount"].as<int>() == 0 || selection["focusOffset"].as<int>() != 0) {
         return;
@@ -78,7 +78,7 @@ void ShowAtLineEndIfOnCut(const Blocks& blocks) {
               !selection["isCollapsed"].as<bool>());
 }
 
-bool PrepareCaretMove(const val& event, const Blocks& blocks, OutputSelection& selection) {
+bool PrepareCaretMove(const val& event, const BlockCuts& blocks, OutputSelection& selection) {
     selection.KeepLaidOut();
     const std::string key = event["key"].as<std::string>();
     // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a

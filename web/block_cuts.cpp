@@ -1,4 +1,4 @@
-#include "web/blocks.h"
+#include "web/block_cuts.h"
 
 #include <algorithm>
 #include <string>
@@ -18,7 +18,7 @@ constexpr int kNewline = '\n';
 
 }  // namespace
 
-Blocks::Blocks(val element)
+BlockCuts::BlockCuts(val element)
     : element_(element),
       document_(val::global("document")),
       list_(std::move(element)),
@@ -26,7 +26,7 @@ Blocks::Blocks(val element)
     list_.Insert(0, val(""), 0);
 }
 
-Blocks::Place Blocks::Locate(int offset, bool downstream) const {
+BlockCuts::Place BlockCuts::Locate(int offset, bool downstream) const {
     int start = 0;
     for (int block = 0; block < Count(); ++block) {
         const int end = start + LengthOf(block);
@@ -39,7 +39,7 @@ Blocks::Place Blocks::Locate(int offset, bool downstream) const {
     return {Count() - 1, LengthOf(Count() - 1)};
 }
 
-int Blocks::BlockOf(val node) const {
+int BlockCuts::BlockOf(val node) const {
     while (!node.isNull() && !node.isUndefined() && !BlockList::IsBlock(node)) {
         if (node.strictlyEquals(element_)) {
             return -1;
@@ -49,7 +49,7 @@ int Blocks::BlockOf(val node) const {
     return node.isNull() || node.isUndefined() ? -1 : list_.BlockOfElement(node);
 }
 
-int Blocks::OffsetOf(const val& container, int offset) const {
+int BlockCuts::OffsetOf(const val& container, int offset) const {
     const int block = BlockOf(container);
     if (block >= 0) {
         const int start = StartOf(block);
@@ -86,7 +86,7 @@ int Blocks::OffsetOf(const val& container, int offset) const {
     return at < 0 ? Length() : StartOf(at) + LengthOf(at);
 }
 
-val Blocks::Text(int from, int to) const {
+val BlockCuts::Text(int from, int to) const {
     const Place first = Locate(from, true);
     const Place last = Locate(to, false);
     if (from >= to) {
@@ -104,7 +104,7 @@ val Blocks::Text(int from, int to) const {
     return pieces.call<val>("join", val(""));
 }
 
-int Blocks::ParagraphStart(int offset) const {
+int BlockCuts::ParagraphStart(int offset) const {
     const Place place = Locate(offset, false);
     int block_start = offset - place.offset;
     for (int block = place.block, before = place.offset; block >= 0; --block) {
@@ -121,7 +121,7 @@ int Blocks::ParagraphStart(int offset) const {
     return 0;
 }
 
-int Blocks::ParagraphEnd(int offset) const {
+int BlockCuts::ParagraphEnd(int offset) const {
     const Place place = Locate(offset, true);
     int block_start = offset - place.offset;
     for (int block = place.block, from = place.offset; block < Count(); ++block, from = 0) {
@@ -134,7 +134,7 @@ int Blocks::ParagraphEnd(int offset) const {
     return Length();
 }
 
-void Blocks::Append(std::string_view text) {
+void BlockCuts::Append(std::string_view text) {
     const int last = Count() - 1;
     TextNode(last).call<void>("appendData", val(std::string(text)));
     list_.SetLength(last, LengthOf(last) + Utf16Length(text));
@@ -142,10 +142,14 @@ void Blocks::Append(std::string_view text) {
     KeepLastLine();
 }
 
-void Blocks::Replace(int from, int to, const val& text) {
+void BlockCuts::Replace(int from, int to, const val& text) {
     const Place first = Locate(from, true);
     const Place last = from == to ? first : Locate(to, false);
     const int added = text["length"].as<int>();
+    if (added > kCutWindow) {
+        ReplaceByPlan(first, last, text);
+        return;
+    }
     const int tail = LengthOf(last.block) - last.offset;
     // Within one block, most edits leave both of its cuts as they are: the cut before it
     // depends only on the block's first word, the cut after it only on its last line. Both are
@@ -189,21 +193,49 @@ void Blocks::Replace(int from, int to, const val& text) {
     KeepLastLine();
 }
 
-void Blocks::SetText(const val& text) {
-    list_.Assign(text, {});
-    Recut();
+void BlockCuts::ReplaceByPlan(Place first, Place last, const val& text) {
+    const val whole =
+        Data(first.block)
+            .call<val>("substring", 0, first.offset)
+            .call<val>("concat", text, Data(last.block).call<val>("substring", last.offset));
+    const std::vector<int> cuts = PlanOf(whole);
+    const int after = Count() - last.block - 1;  // blocks after the edit, which it leaves
+    for (int block = last.block; block >= first.block; --block) {
+        list_.Remove(block);
+    }
+    list_.InsertAll(first.block, whole, cuts);
+    for (int block = first.block; block < Count() - after; ++block) {
+        HideNewlineIfEnding(block);
+    }
+    // The plan's cuts hold; those at its two ends, against the text around it, may not.
+    RepairCuts(*this, first.block, first.block, {.before = true, .after = false},
+               RepairLimit::InView(first.block));
+    const int last_made = Count() - after - 1;
+    RepairCuts(*this, last_made, last_made, {.before = false, .after = true},
+               RepairLimit::InView(last_made));
+    KeepLastLine();
 }
 
-void Blocks::Recut() {
-    const val text = element_["textContent"];
-    const int length = text["length"].as<int>();
+std::vector<int> BlockCuts::PlanOf(const val& text) {
     // A block laid out on its own, in the flow and so exactly as wide as the others' sections.
     val measure = list_.NewBlock(val(""));
     measure.set("className", "block measure");
     element_.call<void>("append", measure);
     const std::vector<int> cuts = PlanCutsOfBlockLines(
-        length, [&](int start, int count) { return Measure(measure, text, start, count); });
+        text["length"].as<int>(),
+        [&](int start, int count) { return Measure(measure, text, start, count); });
     measure.call<void>("remove");
+    return cuts;
+}
+
+void BlockCuts::SetText(const val& text) {
+    list_.Assign(text, {});
+    Recut();
+}
+
+void BlockCuts::Recut() {
+    const val text = element_["textContent"];
+    const std::vector<int> cuts = PlanOf(text);
     list_.Assign(text, cuts);
     for (std::size_t block = 0; block < cuts.size(); ++block) {
         if (text.call<int>("charCodeAt", cuts[block] - 1) == kNewline) {
@@ -213,7 +245,7 @@ void Blocks::Recut() {
     KeepLastLine();
 }
 
-void Blocks::Resync(int block) {
+void BlockCuts::Resync(int block) {
     val element = Block(block);
     // The browser may have left more than one text node, or none.
     element.call<void>("normalize");
@@ -229,7 +261,7 @@ void Blocks::Resync(int block) {
     KeepLastLine();
 }
 
-void Blocks::JoinNext(int block) {
+void BlockCuts::JoinNext(int block) {
     ShowNewline(block);
     ShowNewline(block + 1);
     TextNode(block).call<void>("appendData", TextNode(block + 1)["data"]);
@@ -238,7 +270,7 @@ void Blocks::JoinNext(int block) {
     HideNewlineIfEnding(block);
 }
 
-void Blocks::Cut(int block, const std::vector<int>& cuts) {
+void BlockCuts::Cut(int block, const std::vector<int>& cuts) {
     if (cuts.empty()) {
         return;
     }
@@ -261,7 +293,7 @@ void Blocks::Cut(int block, const std::vector<int>& cuts) {
     }
 }
 
-bool Blocks::SettleCutBefore(int block) {
+bool BlockCuts::SettleCutBefore(int block) {
     const int cut = LengthOf(block - 1);
     JoinNext(block - 1);
     if (StartsLine(Block(block - 1), cut)) {
@@ -271,11 +303,11 @@ bool Blocks::SettleCutBefore(int block) {
     return false;
 }
 
-int Blocks::Lines(int block) {
+int BlockCuts::Lines(int block) {
     return LinesOf(Block(block));
 }
 
-std::vector<int> Blocks::BlockStarts(int block) {
+std::vector<int> BlockCuts::BlockStarts(int block) {
     std::vector<int> starts = BlockStartsOf(Block(block));
     // The empty line after a newline that ends the text has no text to start a block with; a
     // block of none has no line either, and no place for the caret.
@@ -283,7 +315,7 @@ std::vector<int> Blocks::BlockStarts(int block) {
     return starts;
 }
 
-void Blocks::KeepLaidOut(const std::vector<int>& blocks) {
+void BlockCuts::KeepLaidOut(const std::vector<int>& blocks) {
     std::vector<val> kept;
     const auto has = [](const std::vector<val>& elements, const val& element) {
         return std::any_of(elements.begin(), elements.end(),
@@ -313,7 +345,7 @@ void Blocks::KeepLaidOut(const std::vector<int>& blocks) {
     laid_out_ = std::move(kept);
 }
 
-void Blocks::KeepLastLine() {
+void BlockCuts::KeepLastLine() {
     const int last = Count() - 1;
     ShowNewline(last);
     const bool wanted = LengthOf(last) > 0 && TextNode(last)["data"].call<int>(
@@ -325,16 +357,16 @@ void Blocks::KeepLastLine() {
     }
 }
 
-val Blocks::Data(int block) const {
+val BlockCuts::Data(int block) const {
     const val data = TextNode(block)["data"];
     return HidesNewline(block) ? data.call<val>("concat", val("\n")) : data;
 }
 
-bool Blocks::HidesNewline(int block) const {
+bool BlockCuts::HidesNewline(int block) const {
     return Block(block)["lastChild"]["hidden"].isTrue();
 }
 
-void Blocks::HideNewlineIfEnding(int block) {
+void BlockCuts::HideNewlineIfEnding(int block) {
     if (block < 0 || block >= Count() - 1 || HidesNewline(block)) {
         return;
     }
@@ -350,7 +382,7 @@ void Blocks::HideNewlineIfEnding(int block) {
     text.call<void>("after", document_.call<val>("createElement", val("br")), held);
 }
 
-void Blocks::ShowNewline(int block) {
+void BlockCuts::ShowNewline(int block) {
     if (!HidesNewline(block)) {
         return;
     }

@@ -1,8 +1,9 @@
-// The output's text as block <div>s (grouped in sections and chapters), each holding exactly one
-// text node, cut where the one paragraph wraps anyway, so that the blocks wrap as the paragraph
-// would and a change lays out one or two blocks at any length (words as in output/glossary.md).
-// Offsets count UTF-16 units, as the DOM does. It keeps the cuts true as the text changes, through
-// the repair in output/; it knows nothing of keys, the caret or undo.
+// The output's text as block <div>s (Linux's are qt/block_cuts.h), grouped in sections and
+// chapters, each holding exactly one text node, cut where the one paragraph wraps anyway, so that
+// the blocks wrap as the paragraph would and a change lays out one or two blocks at any length
+// (words as in output/glossary.md). Offsets count UTF-16 units, as the DOM does. It keeps the cuts
+// true as the text changes, through the repair in output/; it knows nothing of keys, the caret or
+// undo.
 #pragma once
 
 #include <emscripten/val.h>
@@ -16,10 +17,10 @@
 
 namespace zentrovax {
 
-class Blocks final : public CutBlocks {
+class BlockCuts final : public CutBlocks {
   public:
     // `element` is the empty output element; its blocks are made here.
-    explicit Blocks(emscripten::val element);
+    explicit BlockCuts(emscripten::val element);
 
     struct Place {
         int block = 0;
@@ -81,6 +82,11 @@ class Blocks final : public CutBlocks {
     void ClearStale(int block) override { list_.Unmark(block); }
 
   private:
+    // Replaces the text between two places by a long text, cut where it wraps before it enters
+    // the page, as a text set anew is: in one block, each cut would lay the rest out again.
+    void ReplaceByPlan(Place first, Place last, const emscripten::val& text);
+    // Where a paragraph's worth of `text`, from a block's start, would be cut.
+    [[nodiscard]] std::vector<int> PlanOf(const emscripten::val& text);
     void JoinNext(int block);
     void HideNewlineIfEnding(int block);
     // Puts a hidden newline back at the end of the block's text node, for an edit of it.

@@ -1,12 +1,14 @@
-#include "web/block_output.h"
+#include "web/leet_output_box.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <tuple>
 
+#include "output/code_units.h"
 #include "output/narrowest_change.h"
 #include "output/typed_text.h"
-#include "web/caret_keys.h"
+#include "web/caret_landing.h"
 
 namespace zentrovax {
 
@@ -30,7 +32,7 @@ val PlainLines(const val& text) {
 
 }  // namespace
 
-BlockOutput::BlockOutput(val element, std::function<void()> ask_for_idle)
+LeetOutputBox::LeetOutputBox(val element, std::function<void()> ask_for_idle)
     : element_(element),
       blocks_(element),
       selection_(std::move(element), blocks_),
@@ -39,17 +41,17 @@ BlockOutput::BlockOutput(val element, std::function<void()> ask_for_idle)
                    : History::Grouping::kIntoOpenStep),
       ask_for_idle_(std::move(ask_for_idle)) {}
 
-void BlockOutput::Append(std::string_view text) {
+void LeetOutputBox::Append(std::string_view text) {
     blocks_.Append(text);
     ShowComposingText();
 }
 
-void BlockOutput::SetComposingText(std::string_view text) {
+void LeetOutputBox::SetComposingText(std::string_view text) {
     composing_text_ = text;
     ShowComposingText();
 }
 
-void BlockOutput::ShowComposingText() {
+void LeetOutputBox::ShowComposingText() {
     const val last = blocks_.Block(blocks_.Count() - 1);
     if (!composing_block_.isNull() && !composing_block_.strictlyEquals(last)) {
         composing_block_.call<void>("removeAttribute", val("data-composing"));
@@ -63,7 +65,7 @@ void BlockOutput::ShowComposingText() {
     }
 }
 
-void BlockOutput::ShowEnd() {
+void LeetOutputBox::ShowEnd() {
     // Only where the view is not there already: WebKit takes even a scroll to where the view
     // stands as a scroll, and checks every section's place at the next layout (3 ms at 4 MB).
     const double end =
@@ -73,7 +75,7 @@ void BlockOutput::ShowEnd() {
     }
 }
 
-bool BlockOutput::ViewIsAtEnd() const {
+bool LeetOutputBox::ViewIsAtEnd() const {
     // Where the text ends, not the scroll height, which counts the blocks out of view at the
     // size they are assumed to have until shown. Read before the change, from the layout of
     // the last frame; a zoomed page places by fractions of a pixel.
@@ -83,18 +85,18 @@ bool BlockOutput::ViewIsAtEnd() const {
     return end <= element_.call<val>("getBoundingClientRect")["bottom"].as<double>() + 1;
 }
 
-std::string BlockOutput::Text() const {
+std::string LeetOutputBox::Text() const {
     // textContent joins the text nodes with nothing between them: exactly the typed text.
     return element_["textContent"].as<std::string>();
 }
 
-void BlockOutput::SetText(std::string_view text) {
+void LeetOutputBox::SetText(std::string_view text) {
     blocks_.SetText(val(std::string(text)));
     history_.Clear();
     ShowComposingText();
 }
 
-void BlockOutput::SetEditable(bool editable) {
+void LeetOutputBox::SetEditable(bool editable) {
     editable_ = editable;
     history_.Clear();
     composition_.reset();
@@ -104,7 +106,7 @@ void BlockOutput::SetEditable(bool editable) {
     element_.call<void>("setAttribute", val("aria-readonly"), val(editable ? "false" : "true"));
 }
 
-void BlockOutput::OnBeforeInput(val event) {
+void LeetOutputBox::OnBeforeInput(val event) {
     caret_to_line_end_ = false;  // an edit places the caret itself
     const std::string type = event["inputType"].as<std::string>();
     if (editable_ && type == "insertCompositionText") {
@@ -123,17 +125,18 @@ void BlockOutput::OnBeforeInput(val event) {
         return;
     }
     const val targets = event.call<val>("getTargetRanges");
-    std::optional<std::pair<int, int>> range;
+    std::optional<std::pair<int, int>> range = selection_.Range();
     const bool character = type == "deleteContentBackward" || type == "deleteContentForward";
-    if (const auto selected = selection_.Range();
-        character && selected && selected->first == selected->second) {
+    if (range && range->first != range->second) {
+        // What is selected is what any edit replaces: WebKit's target range after Select All
+        // leaves the first block out.
+    } else if (character && range) {
         // The browser takes a newline that ends a block for nothing and skips it.
-        range = CharacterBeside(selected->first, type == "deleteContentBackward");
+        range = CharacterBeside(range->first, type == "deleteContentBackward");
     } else if (targets["length"].as<int>() > 0) {
-        range = selection_.RangeOf(targets[0]);
-    }
-    if (!range) {
-        range = selection_.Range();
+        if (const auto target = selection_.RangeOf(targets[0])) {
+            range = target;
+        }
     }
     if (!range) {
         return;
@@ -169,7 +172,7 @@ void BlockOutput::OnBeforeInput(val event) {
     // Anything else (formatting, above all) has no place in plain text.
 }
 
-void BlockOutput::OnKeyDown(const val& event) {
+void LeetOutputBox::OnKeyDown(const val& event) {
     if (!editable_ || event["altKey"].as<bool>()) {
         return;
     }
@@ -200,7 +203,7 @@ void BlockOutput::OnKeyDown(const val& event) {
     }
 }
 
-void BlockOutput::OnCopy(val event, bool cut) {
+void LeetOutputBox::OnCopy(val event, bool cut) {
     const auto range = selection_.Range();
     if (!range || range->first == range->second) {
         return;
@@ -213,7 +216,7 @@ void BlockOutput::OnCopy(val event, bool cut) {
     }
 }
 
-void BlockOutput::OnCompositionStart() {
+void LeetOutputBox::OnCompositionStart() {
     if (!editable_) {
         return;
     }
@@ -229,7 +232,7 @@ void BlockOutput::OnCompositionStart() {
     }
 }
 
-void BlockOutput::OnCompositionEnd() {
+void LeetOutputBox::OnCompositionEnd() {
     if (!composition_ || !editable_) {
         return;
     }
@@ -251,7 +254,7 @@ void BlockOutput::OnCompositionEnd() {
     ScheduleRepair();
 }
 
-void BlockOutput::OnIdle() {
+void LeetOutputBox::OnIdle() {
     idle_asked_ = false;
     const bool to_line_end = std::exchange(caret_to_line_end_, false);
     if (composition_) {
@@ -268,13 +271,13 @@ void BlockOutput::OnIdle() {
     }
 }
 
-void BlockOutput::Recut() {
+void LeetOutputBox::Recut() {
     KeepingSelection([this] { blocks_.Recut(); });
     ShowComposingText();
 }
 
 template <typename Change>
-void BlockOutput::KeepingSelection(Change change) {
+void LeetOutputBox::KeepingSelection(Change change) {
     // The change moves text between blocks: the selection is kept as offsets in the text.
     const auto ends = selection_.Ends();
     change();
@@ -283,7 +286,7 @@ void BlockOutput::KeepingSelection(Change change) {
     }
 }
 
-void BlockOutput::OnMouseDown(const val& event) {
+void LeetOutputBox::OnMouseDown(const val& event) {
     caret_to_line_end_ = false;  // the mouse places the caret itself
     if (!editable_ || event["detail"].as<int>() != 3) {
         return;
@@ -304,20 +307,21 @@ void BlockOutput::OnMouseDown(const val& event) {
     selection_.Restore(start, end, true);
 }
 
-void BlockOutput::ScheduleRepair() {
-    if (blocks_.HasStaleCuts()) {
+void LeetOutputBox::ScheduleRepair() {
+    // The box makes every edit itself, and its undo history holds none of the repair's changes.
+    if (blocks_.HasStaleCuts() && RepairsWhileIdle(editable_, false)) {
         AskForIdle();
     }
 }
 
-void BlockOutput::AskForIdle() {
+void LeetOutputBox::AskForIdle() {
     if (!idle_asked_) {
         idle_asked_ = true;
         ask_for_idle_();
     }
 }
 
-void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
+void LeetOutputBox::Edit(History::Kind kind, int from, int to, const val& text) {
     const int length = text["length"].as<int>();
     history_.Record(kind, {from, blocks_.Text(from, to), to - from, text, length});
     blocks_.Replace(from, to, text);
@@ -329,27 +333,27 @@ void BlockOutput::Edit(History::Kind kind, int from, int to, const val& text) {
     ScheduleRepair();
 }
 
-void BlockOutput::Undo() {
+void LeetOutputBox::Undo() {
     if (const auto caret = history_.Undo(Replacer())) {
         selection_.PlaceCaret(*caret);
         ScheduleRepair();
     }
 }
 
-void BlockOutput::Redo() {
+void LeetOutputBox::Redo() {
     if (const auto caret = history_.Redo(Replacer())) {
         selection_.PlaceCaretAfterInsertion(*caret);
         ScheduleRepair();
     }
 }
 
-std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossCut(int at,
-                                                                  const std::string& type) const {
+std::optional<std::pair<int, int>> LeetOutputBox::DeletionAcrossCut(int at,
+                                                                    const std::string& type) const {
     const bool backward = Has(type, "Backward");
     if (backward ? at == 0 : at == blocks_.Length()) {
         return std::nullopt;  // the start or the end of the whole text
     }
-    const Blocks::Place place = blocks_.Locate(at, !backward);
+    const BlockCuts::Place place = blocks_.Locate(at, !backward);
     // The browser measures a word or a line from the side of the cut the deletion goes to.
     const char* unit = Has(type, "Word")   ? "word"
                        : Has(type, "Line") ? "lineboundary"
@@ -365,18 +369,34 @@ std::optional<std::pair<int, int>> BlockOutput::DeletionAcrossCut(int at,
     return range;
 }
 
-std::optional<std::pair<int, int>> BlockOutput::CharacterBeside(int at, bool before) const {
+std::optional<std::pair<int, int>> LeetOutputBox::CharacterBeside(int at, bool before) const {
     // One character as the user sees it (page.js), which may be several code points.
     constexpr int kNear = 32;
     const int from = std::max(0, at - kNear);
-    const int to = std::min(blocks_.Length(), at + kNear);
-    const int edge = from + val::module_property("characterEdge")(blocks_.Text(from, to),
-                                                                  val(at - from), val(before))
-                                .as<int>();
-    if (edge == at) {
+    const val text = blocks_.Text(from, std::min(blocks_.Length(), at + kNear));
+    const val found = val::module_property("characterEdge")(text, val(at - from), val(before));
+    int edge = at - from;
+    if (!found.isNull()) {
+        edge = found.as<int>();
+    } else {
+        // A code point, never half of one.
+        const auto units = text.as<std::u16string>();
+        const auto size = static_cast<int>(units.size());
+        const auto goes_on = [&units](int i) {
+            return GoesOnCharacter(units[static_cast<std::size_t>(i)]);
+        };
+        if (before && edge > 0) {
+            for (--edge; edge > 0 && goes_on(edge); --edge) {
+            }
+        } else if (!before && edge < size) {
+            for (++edge; edge < size && goes_on(edge); ++edge) {
+            }
+        }
+    }
+    if (from + edge == at) {
         return std::nullopt;
     }
-    return std::pair{std::min(at, edge), std::max(at, edge)};
+    return std::pair{std::min(at, from + edge), std::max(at, from + edge)};
 }
 
 }  // namespace zentrovax

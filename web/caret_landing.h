@@ -1,11 +1,12 @@
-// The keys that move the caret in the paused output: where the browser's own move would stop
+// Where the caret lands after the keys that move it in the paused output (Linux's is
+// qt/caret_landing.h): where the browser's own move would stop
 // short in text it skipped, count a cut as a place of its own, or go where the browser's own
 // text box would not, the move is made or prepared here; every other move is the browser's.
 #pragma once
 
 #include <emscripten/val.h>
 
-#include "web/blocks.h"
+#include "web/block_cuts.h"
 #include "web/output_selection.h"
 
 namespace zentrovax {
@@ -14,12 +15,12 @@ namespace zentrovax {
 // which does not follow if the move is made here. True when the browser's move is one after
 // which its text box shows a caret landed where a line wraps at the end of the line above:
 // ShowAtLineEndIfOnCut is then due once the move is made.
-[[nodiscard]] bool PrepareCaretMove(const emscripten::val& event, const Blocks& blocks,
+[[nodiscard]] bool PrepareCaretMove(const emscripten::val& event, const BlockCuts& blocks,
                                     OutputSelection& selection);
 
 // A caret (or a selection's moving end) at the start of a block that goes on with the line
 // before it moves to the end of that line, the same offset in the text. The browser has no
 // such place in a single block: there it is the same position with another affinity.
-void ShowAtLineEndIfOnCut(const Blocks& blocks);
+void ShowAtLineEndIfOnCut(const BlockCuts& blocks);
 
 }  // namespace zentrovax

@@ -1,7 +1,8 @@
-// The browser's output box: the text in blocks, and while editable the box makes every edit
-// itself, from what the browser says it is about to do, so that the cuts between blocks stay
-// invisible to the user and undo takes back the user's own edits only. It knows the DOM and
-// nothing of the handlers; it does not decide when it is editable, its owner does.
+// The browser's output box (qt/leet_output_box.h is Linux's): the text in blocks, and while
+// editable the box makes every edit itself, from what the browser says it is about to do, so that
+// the cuts between blocks stay invisible to the user and undo takes back the user's own edits only.
+// It knows the DOM and nothing of the handlers; it does not decide when it is editable, its owner
+// does.
 #pragma once
 
 #include <emscripten/val.h>
@@ -12,17 +13,17 @@
 #include <string_view>
 #include <utility>
 
-#include "web/blocks.h"
+#include "web/block_cuts.h"
 #include "web/edit_history.h"
 #include "web/output_selection.h"
 
 namespace zentrovax {
 
-class BlockOutput {
+class LeetOutputBox {
   public:
     // `element` is the empty txtLeet element; `ask_for_idle` has OnIdle called once the page is
     // next idle.
-    BlockOutput(emscripten::val element, std::function<void()> ask_for_idle);
+    LeetOutputBox(emscripten::val element, std::function<void()> ask_for_idle);
 
     // Keeps the view where it is.
     void Append(std::string_view text);
@@ -42,7 +43,7 @@ class BlockOutput {
 
     // While editable: each edit the browser is about to make is made here instead.
     void OnBeforeInput(emscripten::val event);
-    // While editable: undo and redo, and the keys that move the caret (caret_keys.h).
+    // While editable: undo and redo, and the keys that move the caret (caret_landing.h).
     void OnKeyDown(const emscripten::val& event);
     // What is copied or cut is the text as typed, with nothing where a block ends.
     void OnCopy(emscripten::val event, bool cut);
@@ -87,7 +88,7 @@ class BlockOutput {
     void KeepingSelection(Change change);
 
     emscripten::val element_;
-    Blocks blocks_;
+    BlockCuts blocks_;
     OutputSelection selection_;
     History history_;
     bool editable_ = false;
