@@ -5,10 +5,10 @@
 #include <string>
 #include <tuple>
 
-#include "output/code_units.h"
 #include "output/narrowest_change.h"
 #include "output/typed_text.h"
 #include "web/caret_landing.h"
+#include "web/deletion.h"
 
 namespace zentrovax {
 
@@ -18,10 +18,6 @@ namespace {
 
 val Selection() {
     return val::global("window").call<val>("getSelection");
-}
-
-bool Has(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
 }
 
 // Text from outside ends its lines as the output does, with "\n" alone.
@@ -132,7 +128,7 @@ void LeetOutputBox::OnBeforeInput(val event) {
         // leaves the first block out.
     } else if (character && range) {
         // The browser takes a newline that ends a block for nothing and skips it.
-        range = CharacterBeside(range->first, type == "deleteContentBackward");
+        range = CharacterBeside(blocks_, range->first, type == "deleteContentBackward");
     } else if (targets["length"].as<int>() > 0) {
         if (const auto target = selection_.RangeOf(targets[0])) {
             range = target;
@@ -157,7 +153,7 @@ void LeetOutputBox::OnBeforeInput(val event) {
         Edit(typed ? History::Kind::kTyping : History::Kind::kOther, from, to, PlainLines(text));
     } else if (type.starts_with("delete")) {
         if (from == to) {
-            const auto across = DeletionAcrossCut(from, type);
+            const auto across = DeletionAcrossCut(blocks_, selection_, from, type);
             if (!across) {
                 return;
             }
@@ -345,58 +341,6 @@ void LeetOutputBox::Redo() {
         selection_.PlaceCaretAfterInsertion(*caret);
         ScheduleRepair();
     }
-}
-
-std::optional<std::pair<int, int>> LeetOutputBox::DeletionAcrossCut(int at,
-                                                                    const std::string& type) const {
-    const bool backward = Has(type, "Backward");
-    if (backward ? at == 0 : at == blocks_.Length()) {
-        return std::nullopt;  // the start or the end of the whole text
-    }
-    const BlockCuts::Place place = blocks_.Locate(at, !backward);
-    // The browser measures a word or a line from the side of the cut the deletion goes to.
-    const char* unit = Has(type, "Word")   ? "word"
-                       : Has(type, "Line") ? "lineboundary"
-                                           : "character";
-    val selection = Selection();
-    selection.call<void>("collapse", blocks_.TextNode(place.block), place.offset);
-    selection.call<void>("modify", val("extend"), val(backward ? "backward" : "forward"),
-                         val(unit));
-    const auto range = selection_.Range();
-    if (!range || range->first == range->second) {
-        return std::nullopt;
-    }
-    return range;
-}
-
-std::optional<std::pair<int, int>> LeetOutputBox::CharacterBeside(int at, bool before) const {
-    // One character as the user sees it (page.js), which may be several code points.
-    constexpr int kNear = 32;
-    const int from = std::max(0, at - kNear);
-    const val text = blocks_.Text(from, std::min(blocks_.Length(), at + kNear));
-    const val found = val::module_property("characterEdge")(text, val(at - from), val(before));
-    int edge = at - from;
-    if (!found.isNull()) {
-        edge = found.as<int>();
-    } else {
-        // A code point, never half of one.
-        const auto units = text.as<std::u16string>();
-        const auto size = static_cast<int>(units.size());
-        const auto goes_on = [&units](int i) {
-            return GoesOnCharacter(units[static_cast<std::size_t>(i)]);
-        };
-        if (before && edge > 0) {
-            for (--edge; edge > 0 && goes_on(edge); --edge) {
-            }
-        } else if (!before && edge < size) {
-            for (++edge; edge < size && goes_on(edge); ++edge) {
-            }
-        }
-    }
-    if (from + edge == at) {
-        return std::nullopt;
-    }
-    return std::pair{std::min(at, from + edge), std::max(at, from + edge)};
 }
 
 }  // namespace zentrovax

@@ -71,12 +71,6 @@ class LeetOutputBox {
             blocks_.Replace(from, to, text);
         };
     }
-    // What a deletion takes where the browser offers nothing: at a cut between two blocks,
-    // which it takes for the end of a paragraph.
-    [[nodiscard]] std::optional<std::pair<int, int>> DeletionAcrossCut(
-        int at, const std::string& type) const;
-    // The character just before or after an offset, as Backspace or Delete takes it.
-    [[nodiscard]] std::optional<std::pair<int, int>> CharacterBeside(int at, bool before) const;
     // Asks for OnIdle, once, while stale cuts are left to repair.
     void ScheduleRepair();
     // Asks for OnIdle unless asked already.

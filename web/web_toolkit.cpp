@@ -6,75 +6,12 @@
 #include <string>
 
 #include "output/typed_text.h"
-#include "window/accessible_text.h"
 #include "window/handlers.h"
-#include "window/help_text.h"
 #include "window/window_description.h"
 
 namespace zentrovax {
 
 using emscripten::val;
-
-namespace {
-
-std::string Pixels(int twips) {
-    return std::to_string(TwipsToPixels(twips)) + "px";
-}
-
-// Hands a size of the window description to the page's style, which has none of its own.
-void SetSize(const val& element, const char* name, int twips) {
-    element["style"].call<void>("setProperty", val(name), val(Pixels(twips)));
-}
-
-// The sizes the style lays the window out with, on a desktop and on a touch screen, where the
-// window fills the screen's width with the margins and gaps of the description around the output
-// and the row of buttons.
-void SetSizes(const val& client, const WindowDescription& description) {
-    const ControlDescription& output = FindControl("txtLeet");
-    const ControlDescription& first = FindControl("cmdPause");
-    const ControlDescription& second = FindControl("cmdResume");
-    const ControlDescription& capture = FindControl("txtCapture");
-    SetSize(client, "--width", description.client_width);
-    SetSize(client, "--height", description.client_height);
-    SetSize(client, "--output-text", description.text.output_text);
-    SetSize(client, "--output-line", description.text.output_line);
-    SetSize(client, "--caption", description.text.caption);
-    SetSize(client, "--touch-output-text", description.touch.text.output_text);
-    SetSize(client, "--touch-output-line", description.touch.text.output_line);
-    SetSize(client, "--touch-caption", description.touch.text.caption);
-    SetSize(client, "--touch-target", description.touch.target);
-    SetSize(client, "--margin-left", output.left);
-    SetSize(client, "--margin-top", output.top);
-    SetSize(client, "--margin-right", description.client_width - output.left - output.width);
-    SetSize(client, "--margin-bottom", description.client_height - first.top - first.height);
-    SetSize(client, "--row-gap", first.top - output.top - output.height);
-    SetSize(client, "--button-gap", second.left - first.left - first.width);
-    SetSize(client, "--beyond", capture.left - description.client_width);
-}
-
-std::string Css(Colour colour) {
-    return "rgb(" + std::to_string(colour.red) + "," + std::to_string(colour.green) + "," +
-           std::to_string(colour.blue) + ")";
-}
-
-// Gives `element` the words a screen reader says beyond what it shows. The description goes
-// through a hidden element, which every screen reader follows; aria-description is newer.
-void Describe(val& document, val& page, val& element, const AccessibleText& text) {
-    if (!text.name.empty()) {
-        element.call<void>("setAttribute", val("aria-label"), val(std::string(text.name)));
-    }
-    if (!text.description.empty()) {
-        val words = document.call<val>("createElement", val("span"));
-        const std::string id = std::string(text.control) + "Description";
-        words.set("id", id);
-        words.set("hidden", true);
-        words.set("textContent", std::string(text.description));
-        page.call<void>("append", words);
-        element.call<void>("setAttribute", val("aria-describedby"), val(id));
-    }
-}
-
-}  // namespace
 
 // Every event the window listens for, each with its handler.
 const WebToolkit::Listener WebToolkit::kListeners[] = {
@@ -105,118 +42,18 @@ int WebToolkit::ListenerOf(Handler handle) {
     return static_cast<int>(found - std::begin(kListeners));
 }
 
-WebToolkit::WebToolkit()
+WebToolkit::WebToolkit() : WebToolkit(BuildWindowPage(kFrmZentrovax)) {}
+
+WebToolkit::WebToolkit(const WindowPage& page)
     : document_(val::global("document")),
-      client_(document_.call<val>("createElement", val("div"))),
-      capture_(document_.call<val>("createElement", val("textarea"))),
-      leet_(document_.call<val>("createElement", val("div"))),
-      first_touch_(document_.call<val>("createElement", val("p"))),
-      live_region_(document_.call<val>("createElement", val("div"))),
-      message_(document_.call<val>("createElement", val("dialog"))),
+      client_(page.client),
+      capture_(page.capture),
+      leet_(page.leet),
+      first_touch_(page.first_touch),
+      live_region_(page.live_region),
+      message_(page.message),
       output_(leet_,
               [] { val::module_property("later")(val(ListenerOf(&WebToolkit::OnOutputIdle))); }) {
-    const WindowDescription& description = kFrmZentrovax;
-    document_.set("title", std::string(description.caption));
-    val body = document_["body"];
-    body["style"].set("background", Css(description.window_colour));
-    // The page is the window and nothing else: its main content, headed by its caption, which a
-    // screen reader's user can jump to as on any page.
-    val page = document_.call<val>("createElement", val("main"));
-    val heading = document_.call<val>("createElement", val("h1"));
-    heading.set("className", "unseen");
-    heading.set("textContent", std::string(description.caption));
-    page.call<void>("append", heading);
-    body.call<void>("append", page);
-
-    // The client area of the described size, centred; it clips, so the capture box placed right
-    // of it never shows. overflow:clip, unlike hidden, never scrolls to a focused child.
-    client_.set("id", std::string(description.name));
-    client_.set("className", "client");
-    SetSizes(client_, description);
-    client_.call<void>("setAttribute", val("role"), val("application"));
-    client_.call<void>("setAttribute", val("aria-label"), val(std::string(description.caption)));
-    Describe(document_, page, client_, AccessibleTextOf(description.name));
-    page.call<void>("append", client_);
-
-    for (const ControlDescription& control : description.controls) {
-        val element = val::undefined();
-        switch (control.kind) {
-            case ControlKind::OutputBox:
-                element = leet_;
-                element.set("className", "output");
-                element.set("tabIndex", 0);
-                element.call<void>("setAttribute", val("role"), val("textbox"));
-                element.call<void>("setAttribute", val("aria-multiline"), val("true"));
-                // What the user types into it while paused stays as typed.
-                element.call<void>("setAttribute", val("spellcheck"), val("false"));
-                element.call<void>("setAttribute", val("autocorrect"), val("off"));
-                element.call<void>("setAttribute", val("autocapitalize"), val("none"));
-                element["style"].set("background", Css(description.output_background));
-                element["style"].set("color", Css(description.output_text));
-                break;
-            case ControlKind::CaptureBox:
-                element = capture_;
-                element.set("className", "capture");
-                // A phone's keyboard would capitalize the first letter, which types nothing, and
-                // correct words behind the user's back.
-                for (const char* helper : {"autocomplete", "autocorrect"}) {
-                    element.call<void>("setAttribute", val(helper), val("off"));
-                }
-                element.call<void>("setAttribute", val("autocapitalize"), val("none"));
-                element.call<void>("setAttribute", val("spellcheck"), val("false"));
-                break;
-            case ControlKind::PushButton:
-                element = document_.call<val>("createElement", val("button"));
-                element.set("type", "button");
-                element.set("textContent", std::string(control.caption));
-                element["style"].set("background", Css(description.button_colour));
-                break;
-        }
-        element.set("id", std::string(control.name));
-        element["classList"].call<void>("add", val("control"));
-        Describe(document_, page, element, AccessibleTextOf(control.name));
-        SetSize(element, "--left", control.left);
-        SetSize(element, "--top", control.top);
-        SetSize(element, "--width", control.width);
-        SetSize(element, "--height", control.height);
-        // The rows are in tab order, so appending them in turn gives the tab order.
-        client_.call<void>("append", element);
-    }
-
-    // On a touch screen the keyboard opens only for a touch: until the first key, a line in the
-    // output says where to touch. It is no part of the output's text.
-    first_touch_.set("className", "first-touch");
-    first_touch_.set("textContent", std::string(kFirstTouchHint));
-    client_.call<void>("append", first_touch_);
-
-    // Each piece is said once, after the key, without interrupting.
-    live_region_.set("className", "unseen");
-    live_region_.call<void>("setAttribute", val("aria-live"), val("polite"));
-    page.call<void>("append", live_region_);
-
-    val title = document_.call<val>("createElement", val("h2"));
-    title.set("id", "helpTitle");
-    val prompt = document_.call<val>("createElement", val("p"));
-    prompt.set("id", "helpPrompt");
-    val form = document_.call<val>("createElement", val("form"));
-    form.set("method", "dialog");
-    form.call<void>("setAttribute", val("role"), val("none"));  // else it is read as a form
-    val ok = document_.call<val>("createElement", val("button"));
-    ok.set("textContent", "OK");
-    ok.set("autofocus", true);
-    form.call<void>("append", ok);
-    message_.set("id", "help");
-    // Modal, named by its title and described by its words, which a screen reader reads once as
-    // the focus moves into it, as it does a desktop message box's (see showMessage in page.js).
-    // A dialog, not an alert dialog: Chromium announces an alert as it shows besides, and Orca
-    // then reads the message three times.
-    message_.call<void>("setAttribute", val("role"), val("dialog"));
-    message_.call<void>("setAttribute", val("aria-modal"), val("true"));
-    message_.call<void>("setAttribute", val("aria-labelledby"), val("helpTitle"));
-    message_.call<void>("setAttribute", val("aria-describedby"), val("helpPrompt"));
-    message_.call<void>("append", title, prompt, form);
-    client_.call<void>("append", message_);
-
     for (const Listener& each : kListeners) {
         if (each.target != nullptr) {
             val::module_property("listen")(this->*each.target, val(each.type),

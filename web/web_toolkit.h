@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "web/leet_output_box.h"
+#include "web/window_page.h"
 #include "window/toolkit.h"
 
 namespace zentrovax {
@@ -39,6 +40,8 @@ class WebToolkit final : public Toolkit {
     void OnEvent(int listener, const emscripten::val& event);
 
   private:
+    explicit WebToolkit(const WindowPage& page);
+
     // A page event the window listens for: what it happens on, its type, and its handler. An
     // event of the page rather than of an element (the zoom, the output's idle time) has none.
     using Handler = void (WebToolkit::*)(const emscripten::val& event);

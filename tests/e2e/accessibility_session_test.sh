@@ -7,6 +7,7 @@ set -euo pipefail
 program=$1 shots=$2
 mode=accessibility
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 start_accessibility_bus "$0" "$@"
 

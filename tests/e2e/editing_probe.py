@@ -41,9 +41,6 @@ def main():
         while context.pending():
             context.iteration(False)
         time.sleep(0.01)
-    time.sleep(0.5)
-    while context.pending():
-        context.iteration(False)
     app = next(a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "zentrovax")
     stack = [app]
     output = None
@@ -53,6 +50,14 @@ def main():
             output = node
         elif node is not None:
             stack.extend(node)
+    # The last events may still be on their way: until they have come, or long past it.
+    end = time.monotonic() + 5
+    while time.monotonic() < end:
+        while context.pending():
+            context.iteration(False)
+        if "".join(rebuilt) == output.queryText().getText(0, -1):
+            break
+        time.sleep(0.05)
     print("rebuilt=" + "".join(rebuilt).replace("\n", "\\n"))
     print("accessible=" + output.queryText().getText(0, -1).replace("\n", "\\n"))
     print("misheard=" + (misheard[0] if misheard else ""))

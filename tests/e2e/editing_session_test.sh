@@ -7,6 +7,7 @@ set -euo pipefail
 program=$1 shots=$2
 mode=editing
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 start_accessibility_bus "$0" "$@"
 
@@ -14,20 +15,28 @@ start_x_server "$shots/$mode-xvfb.txt"
 start_openbox
 start_probe_then_program "$(dirname "$0")/editing_probe.py" "$program"
 
+# The program takes the X events in order: whatever is read back after keys sees them done.
 paste_text() {
     printf '%s' "$1" | xclip -selection clipboard
-    sleep 0.2
+    wait_until 5 test "$(xclip -o -selection clipboard 2>/dev/null)" == "$1" || true
     xdotool key ctrl+v
-    sleep 1
 }
 read_output() {  # the whole text through the clipboard, leaving the caret at the end
+    local unset=$RANDOM-not-copied-yet
+    echo -n "$unset" | xclip -selection clipboard
+    wait_until 5 test "$(xclip -o -selection clipboard 2>/dev/null)" == "$unset" || true
     xdotool key ctrl+a ctrl+c
-    sleep 0.5
+    wait_until 10 test "$(xclip -o -selection clipboard 2>/dev/null)" != "$unset" || true
     xclip -o -selection clipboard
     xdotool key ctrl+End
 }
-undo() { xdotool key --delay 80 $(printf 'ctrl+z %.0s' $(seq "$1")); sleep 0.5; }
-redo() { xdotool key --delay 80 $(printf 'ctrl+shift+z %.0s' $(seq "$1")); sleep 0.5; }
+press_times() {  # KEY COUNT
+    local keys=()
+    for _ in $(seq "$2"); do keys+=("$1"); done
+    xdotool key --delay 80 "${keys[@]}"
+}
+undo() { press_times ctrl+z "$1"; }
+redo() { press_times ctrl+shift+z "$1"; }
 
 # A long paste into a short output: one Ctrl+Z takes it all back, Ctrl+Shift+Z brings it back.
 type_keys 'leet speak'
@@ -48,7 +57,9 @@ click_at 150 60
 at_pause=$(read_output)
 check "the output holds 100 KB at the Pause" 100012 "${#at_pause}"
 
-xdotool key ctrl+Home $(printf 'Down %.0s' $(seq 40)) End
+xdotool key ctrl+Home
+press_times Down 40
+xdotool key End
 type_keys 'MID'
 typed=$(read_output)
 check "MID typed 3,000 characters in" yes "$([[ $typed == *MID* ]] && echo yes)"
@@ -91,9 +102,8 @@ for _ in $(seq 60); do
         7) xdotool key ctrl+shift+z ;;
         8) xdotool key Page_Up ;;
     esac
-    sleep 0.1
+    sleep 0.1  # a person's pace between edits
 done
-sleep 0.5
 final=$(read_output)
 stop_probe
 escaped=${final//$'\n'/\\n}

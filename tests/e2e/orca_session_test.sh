@@ -6,6 +6,7 @@ set -euo pipefail
 program=$1 shots=$2
 mode=orca
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 start_accessibility_bus "$0" "$@"
 home=$(mktemp -d)

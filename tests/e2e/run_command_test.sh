@@ -7,6 +7,7 @@ set -euo pipefail
 shots=$1
 mode=dev-run
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 runtime=$(mktemp -d)
@@ -37,7 +38,8 @@ if [ -z "$window" ]; then
     exit 1
 fi
 check "./dev run opens the window titled Zentrovax" "a window" "a window"
-sleep 1
+# Alt+F4 goes to the active window's manager.
+wait_until 10 test "$(xdotool getactivewindow 2>/dev/null)" == "$window" || true
 screenshot opened
 xdotool key alt+F4
 # Now and then (about one start in eight here) the first Alt+F4 after the window shows reaches the

@@ -1,3 +1,6 @@
+# shellcheck shell=bash
+# shots and mode are the sourcing session's; window and exit_status are set here for it to read.
+# shellcheck disable=SC2154,SC2034
 # What every end-to-end session shares: a private X server, a window manager, checks, clicks at
 # client-area positions, typing, the clipboard and screenshots. Sourced by the session scripts.
 

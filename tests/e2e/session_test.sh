@@ -7,6 +7,7 @@ set -euo pipefail
 program=$1 close_window=$2 mode=$3 shots=$4
 mkdir -p "$shots"
 
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 
 start_x_server "$shots/$mode-xvfb.txt"
@@ -19,7 +20,8 @@ platforms=xcb
 QT_QPA_PLATFORM=$platforms "$program" >"$shots/$mode-stdout.txt" 2>"$shots/$mode-stderr.txt" &
 app=$!
 locate_window "$(timeout 20 xdotool search --sync --onlyvisible --name '^Zentrovax$' | head -n 1)"
-sleep 0.5
+# Keys go to the window with the focus: until it has it, typing would go nowhere.
+wait_until 10 test "$(xdotool getwindowfocus 2>/dev/null)" == "$window" || true
 
 # Typing at once, with no click, produces leet.
 type_keys 'leet speak'
@@ -48,7 +50,7 @@ if [ "$mode" == bare ]; then
     # As a tiling window manager does: a size other than the one the program asked for. The
     # window stays black right of the centred client area, where the capture box lies.
     xdotool windowsize "$window" 1020 741
-    sleep 0.5
+    wait_until 5 test "$(xwininfo -id "$window" | awk '/Width:/ {print $2}')" == 1020 || true
     screenshot forced-size
     check "the capture box stays out of view at a forced size" 0 \
         "$(convert "$shots/$mode-forced-size.png" -crop 353x186+667+277 +repage \

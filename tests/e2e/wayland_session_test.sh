@@ -10,6 +10,7 @@ set -euo pipefail
 program=$1 shots=$2
 mode=wayland
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 
 runtime=$(mktemp -d)
@@ -25,10 +26,11 @@ if [ "$(id -u)" -eq 0 ]; then
     as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 as_user() {
+    local sockets=("$runtime"/sway-ipc.*.sock)
     # exec: started in the background, the pid the script holds is the program's own.
     exec "${as_nobody[@]}" \
         env -i HOME="$runtime" XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=wayland-1 \
-        SWAYSOCK="$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)" PATH=/usr/bin:/bin \
+        SWAYSOCK="${sockets[0]}" PATH=/usr/bin:/bin \
         ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" \
         UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "$@"
 }

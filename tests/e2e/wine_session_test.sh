@@ -7,6 +7,7 @@ set -euo pipefail
 wine_run=$1 program=$2 dpi=$3 shots=$4
 mode=wine-${dpi}dpi
 mkdir -p "$shots"
+# shellcheck source=session_lib.sh
 source "$(dirname "$0")/session_lib.sh"
 scale_num=$dpi scale_den=96
 
@@ -38,7 +39,7 @@ if ! focused; then
     if [ -n "${ZENTROVAX_DEBUG:-}" ]; then
         echo "window=$window"; xwininfo -root -tree | grep -i -E 'zentro|wine' | head
         xprop -root _NET_CLIENT_LIST _NET_ACTIVE_WINDOW; cat "$shots/$mode-openbox.txt"
-        ps -eo pid,etime,args | grep -E '[o]penbox|[X]vfb|[w]ine' | cut -c1-150; echo "DISPLAY=$DISPLAY"
+        pgrep -a -f 'openbox|Xvfb|wine' | cut -c1-150; echo "DISPLAY=$DISPLAY"
     fi
     xdotool windowactivate --sync "$window" 2>/dev/null || true
 fi

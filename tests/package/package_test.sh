@@ -2,14 +2,15 @@
 # The Debian package as a user gets it: lintian finds no error, it holds the program, the
 # desktop entry, the icons at every size, the man page and the metainfo, the program runs from a
 # root it was unpacked into, and the tool distributions build software catalogues with accepts it.
-#   package_test.sh PACKAGE.deb
+#   package_test.sh PACKAGE.deb VERSION
 set -uo pipefail
-deb=$1
+deb=$1 version=$2
+# shellcheck source=../e2e/session_lib.sh
 source "$(dirname "$0")/../e2e/session_lib.sh"
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 
-check "named zentrovax_<version>_amd64.deb" zentrovax_1.0.0.0_amd64.deb "$(basename "$deb")"
+check "named zentrovax_<version>_amd64.deb" "zentrovax_${version}_amd64.deb" "$(basename "$deb")"
 errors=$(lintian --no-tag-display-limit "$deb" 2>/dev/null | grep '^E:')
 check "lintian reports no error" "" "$errors"
 check "library dependencies found by dpkg-shlibdeps" yes \
@@ -44,13 +45,13 @@ check "the software catalogue holds the program with its icons" yes \
     "$(zcat "$catalogue"/usr/share/swcatalog/xml/zentrovax.xml.gz 2>/dev/null |
         grep -q '<icon type="cached" width="128"' && echo yes)"
 rm -rf "$catalogue" "$catalogue.log"
-check "the unpacked program runs" "zentrovax 1.0.0.0" \
+check "the unpacked program runs" "zentrovax $version" \
     "$(env -u DISPLAY "$root/usr/bin/zentrovax" --version)"
 check "the unpacked program translates" "1337" \
     "$(echo leet | env -u DISPLAY "$root/usr/bin/zentrovax" --translate)"
 check "the metainfo validates" 0 \
     "$(appstreamcli validate --no-net "$root/usr/share/metainfo/org.zentrovax.Zentrovax.metainfo.xml" >/dev/null 2>&1; echo $?)"
 check "the metainfo's release is the program's version" yes \
-    "$(grep -q 'release version="1.0.0.0"' "$root/usr/share/metainfo/org.zentrovax.Zentrovax.metainfo.xml" && echo yes)"
+    "$(grep -q "release version=\"$version\"" "$root/usr/share/metainfo/org.zentrovax.Zentrovax.metainfo.xml" && echo yes)"
 
 summary

@@ -3,6 +3,7 @@
 # and both pass their validators.
 #   install_test.sh BUILD-DIR
 set -uo pipefail
+# shellcheck source=../e2e/session_lib.sh
 source "$(dirname "$0")/../e2e/session_lib.sh"
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

@@ -225,7 +225,8 @@ def when_blocks_end_in_newlines_then_the_caret_crosses_them_as_in_a_textarea(d):
               ("move", Keys.DOWN, 3), ("move", Keys.PAGE_UP, 2), ("move", Keys.PAGE_DOWN, 3),
               ("shift", Keys.UP, 3), ("shift", Keys.PAGE_DOWN, 1), ("move", Keys.HOME, 1),
               ("ctrl", Keys.LEFT, True), ("ctrl", Keys.LEFT, False), ("ctrl", Keys.RIGHT, False),
-              ("move", Keys.HOME, 1), ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3), ("shift", Keys.LEFT, 2),
+              ("move", Keys.HOME, 1), ("move", Keys.LEFT, 2), ("move", Keys.RIGHT, 3),
+              ("shift", Keys.LEFT, 2),
               ("backspace", "", 1), ("type", "q q", 1), ("move", Keys.UP, 1),
               # Ctrl+Left from the start of a paragraph, and of an empty one.
               ("enter", "", 1), ("enter", "", 1), ("ctrl", Keys.LEFT, True),
@@ -316,7 +317,8 @@ def when_the_user_scrolled_back_then_typing_keeps_their_place(d):
 # Runs of keys typed after "hello" in "hello world", which an engine's <textarea> takes back in
 # steps of its own choosing (see web/edit_history.h).
 BS, DEL = Keys.BACKSPACE, Keys.DELETE
-UNDO_RUNS = [["ab cd", Keys.ENTER, "ef"], [BS] * 3, [DEL] * 3, ["abc", BS, BS], ["ab", Keys.LEFT, "c"],
+UNDO_RUNS = [["ab cd", Keys.ENTER, "ef"], [BS] * 3, [DEL] * 3, ["abc", BS, BS],
+             ["ab", Keys.LEFT, "c"],
              [BS, DEL], [DEL, DEL, BS, BS], ["ab", BS, "c"], ["ab", DEL], [DEL, "c"], [BS, "c", BS],
              [BS, "c", DEL], [DEL, BS, "c"]]
 

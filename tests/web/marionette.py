@@ -108,7 +108,8 @@ PREFS = {
     "trailhead.firstrun.didSeeAboutWelcome": True, "termsofuse.bypassNotification": True,
     "app.update.disabledForTesting": True, "app.update.auto": False, "app.normandy.enabled": False,
     "extensions.update.enabled": False, "extensions.getAddons.cache.enabled": False,
-    "datareporting.policy.dataSubmissionEnabled": False, "datareporting.healthreport.uploadEnabled": False,
+    "datareporting.policy.dataSubmissionEnabled": False,
+    "datareporting.healthreport.uploadEnabled": False,
     "datareporting.policy.dataSubmissionPolicyBypassNotification": True,
     "toolkit.telemetry.enabled": False, "toolkit.telemetry.unified": False,
     "toolkit.telemetry.reportingpolicy.firstRun": False, "toolkit.telemetry.server": "",
@@ -117,7 +118,8 @@ PREFS = {
     "browser.newtabpage.activity-stream.feeds.system.topstories": False,
     "network.captive-portal-service.enabled": False, "network.connectivity-service.enabled": False,
     "network.dns.disablePrefetch": True, "network.prefetch-next": False,
-    "services.settings.server": "data:,#remote-settings-dummy/v1", "dom.push.connection.enabled": False,
+    "services.settings.server": "data:,#remote-settings-dummy/v1",
+    "dom.push.connection.enabled": False,
     "browser.sessionstore.resume_from_crash": False, "toolkit.startup.max_resumed_crashes": -1,
     "browser.tabs.warnOnClose": False, "browser.warnOnQuit": False,
     # Timings as fine as the other engines give them.
@@ -156,7 +158,8 @@ def firefox(profile_dir=None, binary="firefox-esr", prefs=None, args=(), log=Non
             time.sleep(0.1)
             with contextlib.suppress(FileNotFoundError):
                 port = open(port_file).read().strip()
-        driver = webdriver.Remote(command_executor=MarionetteExecutor(port=int(port), timeout=timeout))
+        driver = webdriver.Remote(
+            command_executor=MarionetteExecutor(port=int(port), timeout=timeout))
         yield driver
     finally:
         if driver is not None and proc.poll() is None:

@@ -7,6 +7,7 @@ browser=$1 site=$2 shots=$3
 mode=orca-$browser
 mkdir -p "$shots"
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../e2e/session_lib.sh
 source "$here/../e2e/session_lib.sh"
 start_accessibility_bus "$0" "$@"
 work=$(mktemp -d)

@@ -9,8 +9,8 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from session import (Keys, axe_findings, chord, click, copied, eventually, focused, js,  # noqa: E402
-                     keys, load, only, output, run, selection, set_output)
+from session import (Keys, axe_findings, chord, click, copied, eventually,  # noqa: E402
+                     focused, js, keys, load, only, output, run, selection, set_output)
 
 PHONE_AGENT = ("Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) "
                "Chrome/156.0.0.0 Mobile Safari/537.36")
@@ -216,8 +216,9 @@ def on_a_phone_the_window_is_sized_for_a_finger_and_the_eye_and_stays_in_view(d)
         click(d, "cmdHelp")
         sizes = js(d, """const help = document.getElementById('help').getBoundingClientRect();
             const ok = document.querySelector('#help button').getBoundingClientRect();
+            const prompt = document.getElementById('helpPrompt');
             return [help.left, help.right, help.top, help.bottom, ok.width, ok.height,
-                    parseFloat(getComputedStyle(document.getElementById('helpPrompt')).fontSize)]""")
+                    parseFloat(getComputedStyle(prompt).fontSize)]""")
         assert sizes[0] >= 0 and sizes[1] <= 390 and sizes[2] >= 0 and sizes[3] <= 844, sizes
         assert min(sizes[4:6]) >= LEAST_TARGET and sizes[6] >= LEAST_TEXT, sizes
         d.save_screenshot(os.path.join(shots, "phone-help.png"))
