@@ -21,11 +21,10 @@ void MoveFocus(val& selection, const val& text, int at, bool extend) {
 }
 
 // A caret about to cross a cut by Left or Right moves to the same offset on the other side.
-void HopOverCut(const BlockCuts& blocks, bool left, bool extend) {
-    // Firefox's caret stops twice where a line wraps, at the end of the line and at the start of
-    // the next, as in its text boxes; a cut is such a place, and its own move is right there.
-    static const bool kTwoStopsAtWrap = val::module_property("caretStopsTwiceAtWrap").as<bool>();
-    if (kTwoStopsAtWrap) {
+void HopOverCut(const BlockCuts& blocks, const TextBoxWays& ways, bool left, bool extend) {
+    // A caret that stops twice where a line wraps (Firefox's) does so at a cut too, and the
+    // browser's own move is right there.
+    if (ways.caret_stops_twice_at_wrap) {
         return;
     }
     val selection = WindowSelection();
@@ -55,11 +54,10 @@ void HopOverCut(const BlockCuts& blocks, bool left, bool extend) {
 
 // Whether the browser's text box, after this key's move, shows a caret that landed where a line
 // wraps at the end of the line above.
-bool EndsAtLineEnd(const val& event, const std::string& key) {
-    static const auto kMoves =
-        emscripten::vecFromJSArray<std::string>(val::module_property("movesEndingAtLineEnd"));
+bool EndsAtLineEnd(const val& event, const std::string& key, const TextBoxWays& ways) {
     const std::string move = (event["shiftKey"].as<bool>() ? "Shift+" : "") + key;
-    return std::find(kMoves.begin(), kMoves.end(), move) != kMoves.end();
+    return std::find(ways.moves_ending_at_line_end.begin(), ways.moves_ending_at_line_end.end(),
+                     move) != ways.moves_ending_at_line_end.end();
 }
 
 }  // namespace
@@ -78,7 +76,8 @@ void ShowAtLineEndIfOnCut(const BlockCuts& blocks) {
               !selection["isCollapsed"].as<bool>());
 }
 
-bool PrepareCaretMove(const val& event, const BlockCuts& blocks, OutputSelection& selection) {
+bool PrepareCaretMove(const val& event, const BlockCuts& blocks, OutputSelection& selection,
+                      const TextBoxWays& ways) {
     selection.KeepLaidOut();
     const std::string key = event["key"].as<std::string>();
     // The start and the end of the whole text (Ctrl+Home and Ctrl+End; Cmd+Up and Cmd+Down on a
@@ -96,9 +95,7 @@ bool PrepareCaretMove(const val& event, const BlockCuts& blocks, OutputSelection
     }
     // Chromium's text box does not move a caret at the start of a paragraph a word back, unless
     // the paragraph is empty.
-    static const bool kWordStaysAtParagraph =
-        val::module_property("wordLeftStaysAtParagraphStart").as<bool>();
-    if (kWordStaysAtParagraph && ctrl && key == "ArrowLeft") {
+    if (ways.word_left_stays_at_paragraph_start && ctrl && key == "ArrowLeft") {
         const auto ends = selection.Ends();
         const auto at_paragraph_start = [&blocks](int at) {
             if (at == 0 || at == blocks.Length()) {
@@ -114,9 +111,9 @@ bool PrepareCaretMove(const val& event, const BlockCuts& blocks, OutputSelection
         }
     }
     if (!meta && (key == "ArrowLeft" || key == "ArrowRight")) {
-        HopOverCut(blocks, key == "ArrowLeft", event["shiftKey"].as<bool>());
+        HopOverCut(blocks, ways, key == "ArrowLeft", event["shiftKey"].as<bool>());
     }
-    return !ctrl && !meta && EndsAtLineEnd(event, key);
+    return !ctrl && !meta && EndsAtLineEnd(event, key, ways);
 }
 
 }  // namespace zentrovax

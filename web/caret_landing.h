@@ -6,8 +6,11 @@
 
 #include <emscripten/val.h>
 
+#include <utility>
+
 #include "web/block_cuts.h"
 #include "web/output_selection.h"
+#include "web/text_box_ways.h"
 
 namespace zentrovax {
 
@@ -16,11 +19,25 @@ namespace zentrovax {
 // which its text box shows a caret landed where a line wraps at the end of the line above:
 // ShowAtLineEndIfOnCut is then due once the move is made.
 [[nodiscard]] bool PrepareCaretMove(const emscripten::val& event, const BlockCuts& blocks,
-                                    OutputSelection& selection);
+                                    OutputSelection& selection, const TextBoxWays& ways);
 
 // A caret (or a selection's moving end) at the start of a block that goes on with the line
 // before it moves to the end of that line, the same offset in the text. The browser has no
 // such place in a single block: there it is the same position with another affinity.
 void ShowAtLineEndIfOnCut(const BlockCuts& blocks);
+
+// A move of the browser's own after which ShowAtLineEndIfOnCut is due (PrepareCaretMove says
+// which): once the browser has made it, when the page is next idle or at the next key, whichever
+// comes first. Whatever places the caret itself (an edit, the mouse, the end of editing) drops it.
+class LineEndMove {
+  public:
+    void Expect() { due_ = true; }
+    void Drop() { due_ = false; }
+    // Whether it was due; either way it is not any more.
+    [[nodiscard]] bool Take() { return std::exchange(due_, false); }
+
+  private:
+    bool due_ = false;
+};
 
 }  // namespace zentrovax

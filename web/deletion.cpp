@@ -44,10 +44,10 @@ std::optional<std::pair<int, int>> CharacterBeside(const BlockCuts& blocks, int 
     constexpr int kNear = 32;
     const int from = std::max(0, at - kNear);
     const val text = blocks.Text(from, std::min(blocks.Length(), at + kNear));
-    const val found = val::module_property("characterEdge")(text, val(at - from), val(before));
-    int edge = at - from;
+    const val found = val::module_property("characterBoundary")(text, val(at - from), val(before));
+    int boundary = at - from;
     if (!found.isNull()) {
-        edge = found.as<int>();
+        boundary = found.as<int>();
     } else {
         // A code point, never half of one.
         const auto units = text.as<std::u16string>();
@@ -55,18 +55,18 @@ std::optional<std::pair<int, int>> CharacterBeside(const BlockCuts& blocks, int 
         const auto goes_on = [&units](int i) {
             return GoesOnCharacter(units[static_cast<std::size_t>(i)]);
         };
-        if (before && edge > 0) {
-            for (--edge; edge > 0 && goes_on(edge); --edge) {
+        if (before && boundary > 0) {
+            for (--boundary; boundary > 0 && goes_on(boundary); --boundary) {
             }
-        } else if (!before && edge < size) {
-            for (++edge; edge < size && goes_on(edge); ++edge) {
+        } else if (!before && boundary < size) {
+            for (++boundary; boundary < size && goes_on(boundary); ++boundary) {
             }
         }
     }
-    if (from + edge == at) {
+    if (from + boundary == at) {
         return std::nullopt;
     }
-    return std::pair{std::min(at, from + edge), std::max(at, from + edge)};
+    return std::pair{std::min(at, from + boundary), std::max(at, from + boundary)};
 }
 
 }  // namespace zentrovax

@@ -29,12 +29,12 @@ val PlainLines(const val& text) {
 }  // namespace
 
 LeetOutputBox::LeetOutputBox(val element, std::function<void()> ask_for_idle)
-    : element_(element),
+    : ways_(TextBoxWays::OfThisEngine()),
+      element_(element),
       blocks_(element),
-      selection_(std::move(element), blocks_),
-      history_(val::module_property("undoGroupsByClass").as<bool>()
-                   ? History::Grouping::kByClass
-                   : History::Grouping::kIntoOpenStep),
+      selection_(std::move(element), blocks_, ways_),
+      history_(ways_.undo_groups_by_class ? History::Grouping::kByClass
+                                          : History::Grouping::kIntoOpenStep),
       ask_for_idle_(std::move(ask_for_idle)) {}
 
 void LeetOutputBox::Append(std::string_view text) {
@@ -96,14 +96,14 @@ void LeetOutputBox::SetEditable(bool editable) {
     editable_ = editable;
     history_.Clear();
     composition_.reset();
-    caret_to_line_end_ = false;
+    line_end_move_.Drop();
     element_.call<void>("setAttribute", val("contenteditable"),
                         editable ? val::module_property("plainTextEditing") : val("false"));
     element_.call<void>("setAttribute", val("aria-readonly"), val(editable ? "false" : "true"));
 }
 
 void LeetOutputBox::OnBeforeInput(val event) {
-    caret_to_line_end_ = false;  // an edit places the caret itself
+    line_end_move_.Drop();  // an edit places the caret itself
     const std::string type = event["inputType"].as<std::string>();
     if (editable_ && type == "insertCompositionText") {
         return;  // cannot be cancelled; see OnCompositionEnd
@@ -173,7 +173,7 @@ void LeetOutputBox::OnKeyDown(const val& event) {
         return;
     }
     // Keys can come faster than the page is idle, a held one above all.
-    if (std::exchange(caret_to_line_end_, false)) {
+    if (line_end_move_.Take()) {
         ShowAtLineEndIfOnCut(blocks_);
     }
     const std::string key = event["key"].as<std::string>();
@@ -192,8 +192,8 @@ void LeetOutputBox::OnKeyDown(const val& event) {
     }
     if (key.starts_with("Arrow") || key.starts_with("Page") || key == "Home" || key == "End") {
         history_.Close();  // typing after the caret moved is a step of its own
-        if (PrepareCaretMove(event, blocks_, selection_)) {
-            caret_to_line_end_ = true;  // the browser's move is made before the page is idle
+        if (PrepareCaretMove(event, blocks_, selection_, ways_)) {
+            line_end_move_.Expect();  // the browser's move is made before the page is idle
             AskForIdle();
         }
     }
@@ -252,7 +252,7 @@ void LeetOutputBox::OnCompositionEnd() {
 
 void LeetOutputBox::OnIdle() {
     idle_asked_ = false;
-    const bool to_line_end = std::exchange(caret_to_line_end_, false);
+    const bool to_line_end = line_end_move_.Take();
     if (composition_) {
         ScheduleRepair();  // an input method's text must stay where it is meanwhile
         return;
@@ -283,7 +283,7 @@ void LeetOutputBox::KeepingSelection(Change change) {
 }
 
 void LeetOutputBox::OnMouseDown(const val& event) {
-    caret_to_line_end_ = false;  // the mouse places the caret itself
+    line_end_move_.Drop();  // the mouse places the caret itself
     if (!editable_ || event["detail"].as<int>() != 3) {
         return;
     }
@@ -297,7 +297,7 @@ void LeetOutputBox::OnMouseDown(const val& event) {
     const int start = blocks_.ParagraphStart(at);
     int end = blocks_.ParagraphEnd(at);
     // Chromium's and WebKit's text boxes take the newline with the paragraph, Firefox's not.
-    if (end < blocks_.Length() && val::module_property("paragraphTakesNewline").as<bool>()) {
+    if (end < blocks_.Length() && ways_.paragraph_takes_newline) {
         ++end;
     }
     selection_.Restore(start, end, true);

@@ -14,8 +14,10 @@
 #include <utility>
 
 #include "web/block_cuts.h"
+#include "web/caret_landing.h"
 #include "web/edit_history.h"
 #include "web/output_selection.h"
+#include "web/text_box_ways.h"
 
 namespace zentrovax {
 
@@ -81,6 +83,8 @@ class LeetOutputBox {
     template <typename Change>
     void KeepingSelection(Change change);
 
+    // First: what follows is made to this engine's ways.
+    const TextBoxWays ways_;
     emscripten::val element_;
     BlockCuts blocks_;
     OutputSelection selection_;
@@ -97,8 +101,7 @@ class LeetOutputBox {
     emscripten::val composing_block_ = emscripten::val::null();
     std::function<void()> ask_for_idle_;
     bool idle_asked_ = false;
-    // A key's move is made, after which a caret landed on a cut shows at the end of the line.
-    bool caret_to_line_end_ = false;
+    LineEndMove line_end_move_;
 };
 
 }  // namespace zentrovax

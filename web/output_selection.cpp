@@ -78,8 +78,7 @@ void OutputSelection::Set(const BlockCuts::Place& anchor, const BlockCuts::Place
                          blocks_.TextNode(focus.block), focus.offset);
     // Firefox keeps the column that Up and Down aim for through a selection set by a script,
     // where its text box would take the new one; a move of the focus there and back forgets it.
-    static const bool kKeepsColumn = val::module_property("scriptCaretKeepsColumn").as<bool>();
-    if (kKeepsColumn) {
+    if (ways_.script_caret_keeps_column) {
         const bool at_end = focus.block == blocks_.Count() - 1 &&
                             focus.offset == blocks_.TextNode(focus.block)["length"].as<int>();
         if (!at_end || blocks_.Length() > 0) {
@@ -97,16 +96,16 @@ void OutputSelection::PlaceCaretAfterInsertion(int offset, bool typed) {
     // space (which its line keeps) but not after a pasted one, WebKit's never. A caret placed by a
     // script, or moved onto the offset by a character, takes the start of the next line instead; a
     // move to the end of the line it ends takes the end of the line.
-    static const std::string kEndOfTypedLine =
-        val::module_property("caretEndsTypedLine").as<std::string>();
     const BlockCuts::Place place = blocks_.Locate(offset, false);
     blocks_.KeepLaidOut(Around(place.block, place.block));
     const val text = blocks_.TextNode(place.block);
     val selection = Selection();
     const int before =
         place.offset > 0 ? text["data"].call<int>("charCodeAt", place.offset - 1) : '\n';
-    if (before != '\n' && (kEndOfTypedLine == "always" ||
-                           (kEndOfTypedLine == "after a typed space" && typed && before == ' '))) {
+    using TypedLineEnd = TextBoxWays::TypedLineEnd;
+    if (before != '\n' && (ways_.caret_ends_typed_line == TypedLineEnd::kAlways ||
+                           (ways_.caret_ends_typed_line == TypedLineEnd::kAfterTypedSpace &&
+                            typed && before == ' '))) {
         selection.call<void>("collapse", text, place.offset - 1);
         selection.call<void>("modify", val("move"), val("forward"), val("lineboundary"));
     }

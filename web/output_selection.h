@@ -9,13 +9,14 @@
 #include <utility>
 
 #include "web/block_cuts.h"
+#include "web/text_box_ways.h"
 
 namespace zentrovax {
 
 class OutputSelection {
   public:
-    OutputSelection(emscripten::val element, BlockCuts& blocks)
-        : element_(std::move(element)), blocks_(blocks) {}
+    OutputSelection(emscripten::val element, BlockCuts& blocks, const TextBoxWays& ways)
+        : element_(std::move(element)), blocks_(blocks), ways_(ways) {}
 
     // The anchor and the focus, in that order; none when the selection lies elsewhere.
     [[nodiscard]] std::optional<std::pair<int, int>> Ends() const;
@@ -44,6 +45,7 @@ class OutputSelection {
 
     emscripten::val element_;
     BlockCuts& blocks_;
+    const TextBoxWays& ways_;
 };
 
 }  // namespace zentrovax

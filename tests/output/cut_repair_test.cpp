@@ -282,7 +282,7 @@ TEST(CutRepair, WhatLiesPastTheViewIsLeftStaleAndRepairedLaterInSlices) {
     EXPECT_EQ(blocks.Count(), count);
 }
 
-TEST(CutRepair, AnEditThatKeepsBothEdgesOfItsBlockTouchesNoCut) {
+TEST(CutRepair, AnEditThatMovesNoWrapKeepsBothCutsOfItsBlock) {
     OracleBlocks blocks(std::string(20'000, 'x'), 40);
     // A letter for a letter mid-block: no wrap moves.
     const int block = blocks.Edit(5'010, 5'011, "y").first;

@@ -102,6 +102,10 @@ def session(rng, text, count):
     return chosen
 
 
+def text_at(d, at):
+    return js(d, "return document.getElementById('txtLeet').textContent[arguments[0]]", at)
+
+
 def act(d, step):
     """Does `step` with the mouse on whatever box the page holds; the selection after it."""
     kind, at, other, half = step
@@ -111,6 +115,13 @@ def act(d, step):
     actions = ActionChains(d).pause(0.6)  # no double click with the step before
     if kind in ("drag", "shift"):
         ox, oy, owidth = where(d, other)
+        # Well inside the view: near its edge the box would scroll as the mouse comes, by the
+        # clock, which no two runs share.
+        while abs(oy) > 35:
+            other = at + (other - at) // 2
+            while text_at(d, other) == "\n":
+                other += 1
+            ox, oy, owidth = where(d, other)
         there = (int(ox + owidth * (half - 0.5)), int(oy))
         if kind == "drag":
             # A press inside a selection would drag the selection: a click first.
