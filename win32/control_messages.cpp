@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <cstddef>
+#include <string>
 
 #include "win32/edit_text.h"
 #include "win32/look.h"
@@ -146,6 +147,14 @@ LRESULT CALLBACK Win32Toolkit::CaptureProcedure(HWND box, UINT message, WPARAM w
             // The box keeps nothing: what it holds is never read, and a large paste or a long
             // session would only cost memory and layout.
             return 0;
+        case WM_IME_COMPOSITION:
+            // What an input method composes shows translated in the output as it changes; what
+            // it commits is typed here, once, and never comes back as WM_IME_CHAR.
+            toolkit.OnInputMethod(box, lparam);
+            return 0;
+        case WM_IME_ENDCOMPOSITION:
+            OnCaptureComposition(toolkit, {});  // committed or cancelled: nothing composes now
+            break;
         case WM_IME_CHAR:
             // Turned into WM_CHAR messages, which come back through here.
             return DefWindowProcW(box, message, wparam, lparam);
@@ -165,6 +174,29 @@ LRESULT CALLBACK Win32Toolkit::CaptureProcedure(HWND box, UINT message, WPARAM w
             break;
     }
     return DefSubclassProc(box, message, wparam, lparam);
+}
+
+void Win32Toolkit::OnInputMethod(HWND box, LPARAM parts) {
+    const InputContext context(box);
+    if (context.get() == nullptr) {
+        return;
+    }
+    const auto text_of = [&context](DWORD which) {
+        const LONG bytes = ImmGetCompositionStringW(context.get(), which, nullptr, 0);
+        std::u16string text(bytes > 0 ? static_cast<std::size_t>(bytes) / sizeof(char16_t) : 0,
+                            u'\0');
+        if (!text.empty()) {
+            ImmGetCompositionStringW(context.get(), which, text.data(), static_cast<DWORD>(bytes));
+        }
+        return text;
+    };
+    // One message may commit a composition and start the next.
+    if ((parts & GCS_RESULTSTR) != 0) {
+        OnCaptureCommit(*this, CodesOfUtf16(text_of(GCS_RESULTSTR)));
+    }
+    if ((parts & GCS_COMPSTR) != 0) {
+        OnCaptureComposition(*this, CodesOfUtf16(text_of(GCS_COMPSTR)));
+    }
 }
 
 LRESULT CALLBACK Win32Toolkit::OutputProcedure(HWND box, UINT message, WPARAM wparam, LPARAM lparam,

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <imm.h>
 
 #include <memory>
 #include <type_traits>
@@ -21,5 +23,25 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDele
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
+
+// A window's input method context, lent by ImmGetContext and given back as it goes.
+class InputContext {
+  public:
+    explicit InputContext(HWND window) : window_(window), context_(ImmGetContext(window)) {}
+    ~InputContext() {
+        if (context_ != nullptr) {
+            ImmReleaseContext(window_, context_);
+        }
+    }
+    InputContext(const InputContext&) = delete;
+    InputContext& operator=(const InputContext&) = delete;
+    InputContext(InputContext&&) = delete;
+    InputContext& operator=(InputContext&&) = delete;
+    [[nodiscard]] HIMC get() const { return context_; }
+
+  private:
+    HWND window_;
+    HIMC context_;
+};
 
 }  // namespace zentrovax

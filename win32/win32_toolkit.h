@@ -58,6 +58,8 @@ class Win32Toolkit final : public Toolkit {
     // Sizes the window and places every control for a screen of `dpi` dots per inch.
     void LayOut(int dpi);
     void OnCommand(HWND control, UINT notification);
+    // An input method's composition in the capture box changed; `parts` says what it holds.
+    void OnInputMethod(HWND box, LPARAM parts);
     // Editable, the output asks WM_CTLCOLOREDIT; read-only, WM_CTLCOLORSTATIC: both get this.
     [[nodiscard]] LRESULT OnOutputColour(HDC dc) const;
     void OnActivate(bool active);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tests/win32/window_fixture.h"
+#include "win32/edit_text.h"
+#include "win32/handles.h"
 #include "window/help_text.h"
 #include "window/window_description.h"
 
@@ -190,6 +192,28 @@ TEST_F(Window, TheViewFollowsTheEndUnlessTheUserScrolledAway) {
     Type(std::u16string(300, u'm'));  // 1,200 characters, some lines more
     EXPECT_GT(SendMessageW(output, EM_GETFIRSTVISIBLELINE, 0, 0), last_top);
     EXPECT_TRUE(toolkit_.ViewIsAtEnd(Box::txtLeet));
+}
+
+// An input method's composition in the capture box, as the system's input method sets it.
+TEST_F(Window, AnInputMethodsCompositionShowsTranslatedAndItsCommitTypesItOnce) {
+    Type(u"a");
+    const InputContext context(Control("txtCapture"));
+    ASSERT_NE(context.get(), nullptr);
+    const auto compose = [&](std::u16string_view text) {
+        ImmSetCompositionStringW(context.get(), SCS_SETSTR, const_cast<char16_t*>(text.data()),
+                                 static_cast<DWORD>(text.size() * sizeof(char16_t)), nullptr, 0);
+        Settle();
+    };
+    compose(u"he");
+    EXPECT_EQ(toolkit_.GetComposingText(Box::txtLeet), "||=||3");
+    EXPECT_EQ(Output(), "4") << "not yet typed";
+    compose(u"hi");
+    EXPECT_EQ(toolkit_.GetComposingText(Box::txtLeet), "||=||!");
+    ImmNotifyIME(context.get(), NI_COMPOSITIONSTR, CPS_COMPLETE, 0);
+    Settle();
+    EXPECT_EQ(Output(), "4||=||!");
+    EXPECT_EQ(toolkit_.GetComposingText(Box::txtLeet), "");
+    EXPECT_EQ(TextOf(Control("txtLeet")), L"4||=||!") << "nothing of it left in the box";
 }
 
 TEST_F(Window, TextCrossesTheContractAsUtf8WithLineFeeds) {
