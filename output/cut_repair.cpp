@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "output/cut_plan.h"
 
@@ -16,7 +17,7 @@ class Walk {
         : blocks_(blocks),
           last_edited_(last_edited),
           last_to_settle_(std::max(last_edited, limit.last_in_view) + kBlocksSettledPastView),
-          deadline_(limit.deadline) {}
+          limit_(std::move(limit)) {}
 
     // Settles the cut before `block`; true if it was kept.
     bool Settle(int block) {
@@ -35,8 +36,7 @@ class Walk {
     [[nodiscard]] bool Edited(int block) const { return block <= last_edited_; }
     // Whether the cut after `block` must wait: past the limit, or out of time.
     [[nodiscard]] bool MustWait(int block) const {
-        return block >= last_to_settle_ ||
-               (deadline_ && std::chrono::steady_clock::now() >= *deadline_);
+        return block >= last_to_settle_ || limit_.Over();
     }
 
   private:
@@ -53,14 +53,15 @@ class Walk {
     CutBlocks& blocks_;
     int last_edited_;
     int last_to_settle_;
-    std::optional<std::chrono::steady_clock::time_point> deadline_;
+    RepairLimit limit_;
 };
 
 }  // namespace
 
-RepairLimit RepairLimit::Slice() {
+RepairLimit RepairLimit::Slice(std::function<bool()> input_waiting) {
     RepairLimit limit;
     limit.deadline = std::chrono::steady_clock::now() + kRepairSlice;
+    limit.input_waiting = std::move(input_waiting);
     return limit;
 }
 
@@ -125,7 +126,7 @@ void RepairStaleCuts(CutBlocks& blocks, RepairLimit limit) {
     const int last_to_settle = limit.last_in_view + kBlocksSettledPastView;
     for (std::optional<int> stale = blocks.FirstStale(); stale && *stale < last_to_settle;
          stale = blocks.FirstStale()) {
-        if (limit.deadline && std::chrono::steady_clock::now() >= *limit.deadline) {
+        if (limit.Over()) {
             return;
         }
         blocks.ClearStale(*stale);

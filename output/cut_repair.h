@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -53,9 +54,17 @@ struct RepairLimit {
     int last_in_view = std::numeric_limits<int>::max() - kBlocksSettledPastView;
     // Once it has passed, whatever is left is stale.
     std::optional<std::chrono::steady_clock::time_point> deadline;
+    // Whether a person's input waits, where the toolkit can tell: a slice ends then, early.
+    std::function<bool()> input_waiting;
 
-    // A slice of kRepairSlice from now, with no bound on the blocks.
-    [[nodiscard]] static RepairLimit Slice();
+    // Whether the repair stops here: its deadline has passed, or a person's input waits.
+    [[nodiscard]] bool Over() const {
+        return (deadline && std::chrono::steady_clock::now() >= *deadline) ||
+               (input_waiting && input_waiting());
+    }
+
+    // A slice of kRepairSlice from now, with no bound on the blocks, ended early by input.
+    [[nodiscard]] static RepairLimit Slice(std::function<bool()> input_waiting = {});
     // No bound in time, as far as the view reaches.
     [[nodiscard]] static RepairLimit InView(int last_in_view);
 };

@@ -176,6 +176,9 @@ void BlockCuts::Replace(int from, int to, const val& text) {
         for (int block = last.block; block > first.block; --block) {
             list_.Remove(block);
         }
+        if (last.block > first.block + 1) {
+            list_.Remeasure(first.block);
+        }
     }
     list_.SetLength(first.block, first.offset + added + tail);
     int block = first.block;

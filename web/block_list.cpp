@@ -21,8 +21,8 @@ namespace {
 constexpr int kBlocksPerSection = 8;
 constexpr int kSectionsPerChapter = 16;
 
-// A section's text changed: what it measures out of view is estimated anew (page.js).
-void Remeasure(const val& section) {
+// Much of a section's text changed: it is measured anew, with its chapter (page.js).
+void RemeasureSection(const val& section) {
     val::module_property("remeasure")(section);
 }
 
@@ -108,13 +108,15 @@ void BlockList::Insert(int before, const val& text_node, int length) {
         }
         section.call<void>("append", block);
     }
-    Remeasure(section);
+    // Halved, a group that holds half of what it measured would keep its measure.
     if (const val rest = HalveIfFull(section, kBlocksPerSection, "section"); !rest.isNull()) {
-        Remeasure(rest);
+        RemeasureSection(section);
+        RemeasureSection(rest);
     }
     if (const val rest = HalveIfFull(section["parentNode"], kSectionsPerChapter, "chapter");
         !rest.isNull()) {
-        Remeasure(rest["firstElementChild"]);  // and so the chapter
+        RemeasureSection(section);
+        RemeasureSection(rest["firstElementChild"]);  // and so the chapters
     }
     const double low = at > 0            ? blocks_[at - 1].key
                        : blocks_.empty() ? 0.0
@@ -137,21 +139,17 @@ void BlockList::InsertAll(int before, const val& text, const std::vector<int>& c
         Insert(before + static_cast<int>(i),
                document_.call<val>("createTextNode", text.call<val>("substring", from, to)),
                to - from);
+        Remeasure(before + static_cast<int>(i));
         from = to;
     }
 }
 
-void BlockList::SetLength(int block, int length) {
-    At(block).length = length;
-    Remeasure(At(block).element["parentNode"]);
+void BlockList::Remeasure(int block) {
+    RemeasureSection(Element(block)["parentNode"]);
 }
 
 void BlockList::Remove(int block) {
-    const val section = Element(block)["parentNode"];
     RemoveWithEmptyGroups(Element(block), 2);  // its section and its chapter
-    if (section["isConnected"].isTrue()) {
-        Remeasure(section);
-    }
     blocks_.erase(blocks_.begin() + block);
 }
 
@@ -172,7 +170,7 @@ void BlockList::Assign(const val& text, const std::vector<int>& cuts) {
         if (i % kBlocksPerSection == 0) {
             section = NewGroup("section");
             chapter.call<void>("append", section);
-            Remeasure(section);
+            RemeasureSection(section);
         }
         Entry& block = blocks_.emplace_back(Entry{NewBlock(text.call<val>("substring", from, to)),
                                                   to - from, static_cast<double>(i)});

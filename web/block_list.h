@@ -19,7 +19,7 @@ class BlockList {
     [[nodiscard]] int Count() const { return static_cast<int>(blocks_.size()); }
     [[nodiscard]] const emscripten::val& Element(int block) const { return At(block).element; }
     [[nodiscard]] int Length(int block) const { return At(block).length; }
-    void SetLength(int block, int length);
+    void SetLength(int block, int length) { At(block).length = length; }
     // Where the block starts in the text.
     [[nodiscard]] int Start(int block) const;
     [[nodiscard]] int Total() const { return Start(Count()); }
@@ -30,6 +30,10 @@ class BlockList {
     // New blocks holding `text` cut at `cuts`, in ascending order, before the block `before`.
     void InsertAll(int before, const emscripten::val& text, const std::vector<int>& cuts);
     void Remove(int block);
+    // Much of the text of the block's section changed at once (a paste, its undo): what the
+    // browser remembers of the section's size while it skips it is measured anew. An edit of a
+    // few characters changes it by a line at most, and the section is measured as it shows.
+    void Remeasure(int block);
     // The list anew: `text` in blocks cut at `cuts`, in ascending order.
     void Assign(const emscripten::val& text, const std::vector<int>& cuts);
     // A block element holding `text`, not in the list.

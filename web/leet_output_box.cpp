@@ -258,7 +258,11 @@ void LeetOutputBox::OnIdle() {
         return;
     }
     if (blocks_.HasStaleCuts()) {
-        KeepingSelection([this] { RepairStaleCuts(blocks_, RepairLimit::Slice()); });
+        KeepingSelection([this] {
+            RepairStaleCuts(blocks_, RepairLimit::Slice([] {
+                                return val::module_property("inputPending")().as<bool>();
+                            }));
+        });
         ScheduleRepair();
     }
     // After the repair, which keeps the selection as offsets, at a cut at the start of a block.

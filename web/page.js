@@ -27,8 +27,20 @@ if (typeof WebAssembly !== 'object') {
 Module['listen'] = (target, type, listener) =>
     target.addEventListener(type, (event) => Module['zentrovaxEvent'](listener, event));
 
-// The listener hears once, when the page is next idle.
-Module['later'] = (listener) => setTimeout(() => Module['zentrovaxEvent'](listener, null), 0);
+// The listener hears once, when the page is next idle: after the input and the frames waiting,
+// where the engine can put a task behind them.
+Module['later'] = (listener) => {
+  const hear = () => Module['zentrovaxEvent'](listener, null);
+  if (typeof scheduler === 'object' && typeof scheduler.postTask === 'function') {
+    scheduler.postTask(hear, {priority: 'background'});
+  } else {
+    setTimeout(hear, 0);
+  }
+};
+
+// Whether a person's input waits for the page, where the engine can tell (Chromium).
+Module['inputPending'] = navigator.scheduling && navigator.scheduling.isInputPending ?
+    () => navigator.scheduling.isInputPending() : () => false;
 
 // The output's line height in CSS pixels, as its style has it now: with it fixed, line k of a
 // block starts k line heights below the block's top, so lines are counted without walking them.
